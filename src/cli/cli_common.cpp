@@ -1,0 +1,37 @@
+#include "cli/cli_common.h"
+
+#include "bitmap/palette_file.h"
+#include "shp/load_shp.h"
+#include "shp/text.h"
+
+namespace pelgrin::cli {
+
+void PaletteOptions::AddTo(CLI::App& verb, bool with_full_pal) {
+  verb.add_option("--palette", palette,
+                  "Text palette file read into the loaded palette first, as Load Pal does")
+      ->option_text("PAL");
+  if (with_full_pal)
+    verb.add_flag("--full-pal", full_pal,
+                  "\"Use Full Pal\": show every image in the loaded palette");
+}
+
+std::unique_ptr<WorkState> NewState(const Context& context, const PaletteOptions& options,
+                                    Reporter& reporter) {
+  auto ws = std::make_unique<WorkState>();
+  SetProgramDir(*ws, context.program_dir);
+  if (!options.palette.empty() &&
+      !ReadPalFile(options.palette, {&ws->LoadedPalette, &ws->ActivePalette})) {
+    reporter.ShowError(FillPattern("Could not open file %s.", {options.palette}));
+    return nullptr;
+  }
+  return ws;
+}
+
+bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter) {
+  HeldLogReporter held(reporter);
+  if (LoadShp(ws, path, held) == LoadShpResult::kLoaded) return true;
+  held.Flush();
+  return false;
+}
+
+}  // namespace pelgrin::cli

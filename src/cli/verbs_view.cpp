@@ -1,0 +1,58 @@
+// Verbs that read an archive and show or export what is in it.
+#include "bitmap/bmp_file.h"
+#include "cli/cli_common.h"
+#include "shp/load_shp.h"
+#include "shp/show.h"
+
+namespace pelgrin::cli {
+namespace {
+
+struct InfoArgs {
+  std::string shp;
+};
+
+struct ExportArgs {
+  std::string shp;
+  std::int32_t number = 0;
+  std::string out;
+  PaletteOptions palette;
+};
+
+int RunInfo(const Context& context, const InfoArgs& args) {
+  StreamReporter reporter;
+  auto ws = NewState(context, {}, reporter);
+  return LoadShp(*ws, args.shp, reporter) == LoadShpResult::kLoaded ? kExitOk : kExitFailed;
+}
+
+int RunExport(const Context& context, const ExportArgs& args) {
+  StreamReporter reporter;
+  auto ws = NewState(context, args.palette, reporter);
+  if (!ws || !OpenShpQuietly(*ws, args.shp, reporter)) return kExitFailed;
+  Surface view(kViewWidth, kViewHeight);
+  if (ShowImage(*ws, args.number, args.palette.full_pal, view, reporter) != ShowResult::kShown)
+    return kExitFailed;
+  return WriteRasterBmp(*ws, args.out, reporter) ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+void AddViewVerbs(CLI::App& app, Context& context) {
+  auto info_args = std::make_shared<InfoArgs>();
+  CLI::App* info = app.add_subcommand(
+      "info", "Open an archive and print its name, image count and largest frame (Load SHP)");
+  info->add_option("SHP", info_args->shp, "The SHP archive")->required();
+  info->footer("Example: pelgrin-cli info units.shp");
+  info->callback([&context, info_args] { context.exit_code = RunInfo(context, *info_args); });
+
+  auto export_args = std::make_shared<ExportArgs>();
+  CLI::App* exp = app.add_subcommand(
+      "export", "Show image N and save it as a 24-bit bitmap (Show, then Write BMP)");
+  exp->add_option("SHP", export_args->shp, "The SHP archive")->required();
+  exp->add_option("N", export_args->number, "Image number, counting from 1")->required();
+  exp->add_option("OUT", export_args->out, "The bitmap to write")->required();
+  export_args->palette.AddTo(*exp);
+  exp->footer("Example: pelgrin-cli export units.shp 3 unit3.bmp --palette game.pal");
+  exp->callback([&context, export_args] { context.exit_code = RunExport(context, *export_args); });
+}
+
+}  // namespace pelgrin::cli

@@ -1,0 +1,18 @@
+// The image decoder: pixel codes of one image into the working raster.
+#pragma once
+
+#include <cstdint>
+
+#include "shp/file_io.h"
+#include "shp/work_state.h"
+
+namespace pelgrin {
+
+// Decodes entry i (0-based) into Raster, placed by CurHeader's Left and Top (a negative
+// Left or Top moves the image right or down to the raster's edge). Expects CurHeader to
+// hold entry i's header; neither clears the raster nor resets UsedCols and UsedRows.
+// Decoding ends after the last line, or at the end of the file (the rest of the image
+// is then transparent).
+void DecodeImage(InFile& file, WorkState& ws, std::int32_t i);
+
+}  // namespace pelgrin

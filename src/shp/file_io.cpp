@@ -1,0 +1,309 @@
+#include "shp/file_io.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace pelgrin {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+bool SeekTo(std::FILE* f, std::int64_t position) {
+#if defined(_WIN32)
+  return _fseeki64(f, position, SEEK_SET) == 0;
+#else
+  return fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+}
+
+std::int64_t SizeOf(std::FILE* f) {
+#if defined(_WIN32)
+  if (_fseeki64(f, 0, SEEK_END) != 0) return -1;
+  return _ftelli64(f);
+#else
+  if (fseeko(f, 0, SEEK_END) != 0) return -1;
+  return static_cast<std::int64_t>(ftello(f));
+#endif
+}
+
+std::FILE* OpenCFile(const std::string& path, const char* mode) {
+#if defined(_WIN32)
+  const std::wstring wide_mode(mode, mode + std::strlen(mode));
+  return _wfopen(FsPath(path).c_str(), wide_mode.c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
+
+bool IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(FsPath(path), ec);
+}
+
+std::string UniqueTempName(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+  return target + "." + std::to_string(static_cast<unsigned>(ticks) % 100000u) + "-" +
+         std::to_string(counter++) + ".tmp";
+}
+
+}  // namespace
+
+std::filesystem::path FsPath(const std::string& path) {
+  return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+// ---- InFile ----
+
+InFile::~InFile() {
+  Close();
+}
+
+bool InFile::Open(const std::string& path) {
+  Close();
+  if (path.empty() || IsDirectory(path)) return false;
+  file_ = OpenCFile(path, "rb");
+  if (file_ == nullptr) return false;
+  size_ = SizeOf(file_);
+  if (size_ < 0) {
+    Close();
+    return false;
+  }
+  buffer_.resize(kBufferSize);
+  start_ = 0;
+  length_ = 0;
+  index_ = 0;
+  return true;
+}
+
+void InFile::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  size_ = 0;
+  start_ = 0;
+  length_ = 0;
+  index_ = 0;
+}
+
+int InFile::Refill() {
+  start_ += static_cast<std::int64_t>(index_);
+  length_ = 0;
+  index_ = 0;
+  if (file_ == nullptr || start_ < 0 || start_ >= size_) return -1;
+  if (!SeekTo(file_, start_)) return -1;
+  length_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (length_ == 0) return -1;
+  return buffer_[index_++];
+}
+
+std::size_t InFile::Read(std::span<std::uint8_t> dst) {
+  std::size_t done = 0;
+  while (done < dst.size()) {
+    if (index_ == length_) {
+      // Large reads bypass the buffer.
+      const std::size_t rest = dst.size() - done;
+      if (rest >= buffer_.size() && file_ != nullptr) {
+        start_ += static_cast<std::int64_t>(index_);
+        length_ = index_ = 0;
+        if (start_ < 0 || start_ >= size_ || !SeekTo(file_, start_)) break;
+        const std::size_t got = std::fread(dst.data() + done, 1, rest, file_);
+        start_ += static_cast<std::int64_t>(got);
+        done += got;
+        break;
+      }
+      if (Refill() < 0) break;
+      --index_;  // Refill consumed one byte; hand it back to the copy below.
+    }
+    const std::size_t n = std::min(length_ - index_, dst.size() - done);
+    std::copy_n(buffer_.data() + index_, n, dst.data() + done);
+    index_ += n;
+    done += n;
+  }
+  return done;
+}
+
+void InFile::Seek(std::int64_t position) {
+  if (position >= start_ && position <= start_ + static_cast<std::int64_t>(length_)) {
+    index_ = static_cast<std::size_t>(position - start_);
+    return;
+  }
+  start_ = position;
+  length_ = 0;
+  index_ = 0;
+}
+
+// ---- OutFile ----
+
+OutFile::~OutFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool OutFile::Create(const std::string& path) {
+  if (file_ != nullptr) Close();
+  ok_ = true;
+  written_ = 0;
+  used_ = 0;
+  if (path.empty() || IsDirectory(path)) return false;
+  file_ = OpenCFile(path, "wb");
+  if (file_ == nullptr) return false;
+  buffer_.resize(kBufferSize);
+  return true;
+}
+
+void OutFile::Flush() {
+  if (used_ == 0) return;
+  if (file_ == nullptr || std::fwrite(buffer_.data(), 1, used_, file_) != used_) ok_ = false;
+  written_ += static_cast<std::int64_t>(used_);
+  used_ = 0;
+}
+
+void OutFile::Write(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() > buffer_.size() - used_) {
+    Flush();
+    if (bytes.size() >= buffer_.size()) {
+      if (file_ == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+        ok_ = false;
+      written_ += static_cast<std::int64_t>(bytes.size());
+      return;
+    }
+  }
+  std::copy(bytes.begin(), bytes.end(), buffer_.data() + used_);
+  used_ += bytes.size();
+}
+
+void OutFile::WriteLE16(std::uint32_t v) {
+  std::uint8_t b[2];
+  PutLE16(b, v);
+  Write(b);
+}
+
+void OutFile::WriteLE32(std::uint32_t v) {
+  std::uint8_t b[4];
+  PutLE32(b, v);
+  Write(b);
+}
+
+void OutFile::WriteText(std::string_view text) {
+  Write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                      text.size()));
+}
+
+bool OutFile::Close() {
+  if (file_ == nullptr) return false;
+  Flush();
+  if (std::fflush(file_) != 0) ok_ = false;
+  if (std::fclose(file_) != 0) ok_ = false;
+  file_ = nullptr;
+  return ok_;
+}
+
+// ---- AtomicFile ----
+
+AtomicFile::~AtomicFile() {
+  Discard();
+}
+
+bool AtomicFile::Create(const std::string& target) {
+  Discard();
+  if (target.empty() || IsDirectory(target)) return false;
+  target_ = target;
+  temp_path_ = UniqueTempName(target);
+  if (!out_.Create(temp_path_)) {
+    temp_path_.clear();
+    return false;
+  }
+  return true;
+}
+
+AtomicFile::Result AtomicFile::Commit() {
+  if (temp_path_.empty()) return Result::kWriteFailed;
+  if (!out_.Close()) {
+    Discard();
+    return Result::kWriteFailed;
+  }
+  if (!RenameFile(temp_path_, target_)) {
+    Discard();
+    return Result::kRenameFailed;
+  }
+  temp_path_.clear();
+  return Result::kOk;
+}
+
+void AtomicFile::Discard() {
+  if (out_.IsOpen()) out_.Close();
+  if (!temp_path_.empty()) RemoveFile(temp_path_);
+  temp_path_.clear();
+}
+
+// ---- whole files ----
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::exists(FsPath(path), ec);
+}
+
+std::int64_t FileLength(const std::string& path) {
+  InFile f;
+  if (!f.Open(path)) return -1;
+  return f.Size();
+}
+
+bool RemoveFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::remove(FsPath(path), ec) && !ec;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  std::filesystem::rename(FsPath(from), FsPath(to), ec);
+  return !ec;
+}
+
+std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count) {
+  std::vector<std::uint8_t> block(kBufferSize);
+  std::int64_t copied = 0;
+  while (copied < count) {
+    const auto want = static_cast<std::size_t>(
+        std::min<std::int64_t>(count - copied, static_cast<std::int64_t>(block.size())));
+    const std::size_t got = in.Read(std::span(block.data(), want));
+    out.Write(std::span<const std::uint8_t>(block.data(), got));
+    copied += static_cast<std::int64_t>(got);
+    if (got < want) break;
+  }
+  return copied;
+}
+
+OverwriteResult OverwriteBytes(const std::string& path, std::int64_t offset,
+                               std::span<const std::uint8_t> bytes) {
+  if (path.empty() || IsDirectory(path)) return OverwriteResult::kOpenFailed;
+  std::FILE* f = OpenCFile(path, "r+b");
+  if (f == nullptr) return OverwriteResult::kOpenFailed;
+  const std::int64_t size = SizeOf(f);
+  if (offset < 0 || size < 0 || offset + static_cast<std::int64_t>(bytes.size()) > size) {
+    std::fclose(f);
+    return OverwriteResult::kOutsideFile;
+  }
+  bool ok = SeekTo(f, offset) && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = (std::fflush(f) == 0) && ok;
+  ok = (std::fclose(f) == 0) && ok;
+  return ok ? OverwriteResult::kOk : OverwriteResult::kWriteFailed;
+}
+
+// ---- TextLineReader ----
+
+bool TextLineReader::ReadLine(std::size_t capacity, std::string& line) {
+  line.clear();
+  while (line.size() + 1 < capacity) {
+    const int c = file_.ReadByte();
+    if (c < 0) break;
+    line.push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return !line.empty();
+}
+
+}  // namespace pelgrin

@@ -1,0 +1,56 @@
+#include "shp/load_shp.h"
+
+#include <algorithm>
+
+#include "shp/file_io.h"
+#include "shp/paths.h"
+#include "shp/shp_format.h"
+#include "shp/text.h"
+
+namespace pelgrin {
+
+std::string AbbreviatePath(std::string_view path) {
+  if (path.size() <= 33) return std::string(path);
+  return std::string(path.substr(0, 12)) + "..." + std::string(path.substr(path.size() - 19));
+}
+
+std::string ShortName(std::string_view path) {
+  return FileNamePart(path).substr(0, 15);
+}
+
+LoadShpResult LoadShp(WorkState& ws, const std::string& path, Reporter& reporter) {
+  ws.ShpPath = path;
+  ws.ShpDir = DirectoryPart(path);
+  ws.OutShpPath = ws.ShpDir + "Bignew.shp";
+  reporter.ClearLog();
+
+  InFile file;
+  if (!file.Open(path)) {
+    reporter.ShowError(FillPattern("Could not open file %s.", {path}));
+    return LoadShpResult::kOpenFailed;
+  }
+  const std::int32_t count = ReadImageCount(file);
+  reporter.Log(ShortName(path));
+  if (count > MaxImages) {
+    reporter.Log(std::to_string(count) + " icons exceeds");
+    reporter.Log(std::to_string(MaxImages) + " maximum");
+    ws.ImageCount = 0;
+    return LoadShpResult::kTooManyImages;
+  }
+  ws.ImageCount = count;
+  reporter.Log(std::to_string(count) + " Icons");
+
+  ReadIndex(file, ws, count);
+  std::int32_t max_height = 0;
+  std::int32_t max_width = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    ReadImageHeader(file, ws, i);
+    max_height = std::max(max_height, ws.CurHeader.MaxY);
+    max_width = std::max(max_width, ws.CurHeader.MaxX);
+  }
+  reporter.Log(std::to_string(max_height) + " Max Height");
+  reporter.Log(std::to_string(max_width) + " Max Width");
+  return LoadShpResult::kLoaded;
+}
+
+}  // namespace pelgrin

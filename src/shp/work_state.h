@@ -1,0 +1,138 @@
+// The whole working state of the editor: the raster, the palettes, the index of the
+// open file, the current image header, the loaded bitmap, the paths and the flags.
+// Fixed-size storage only; the program holds exactly one WorkState and tests make
+// their own (it is large: allocate it with std::make_unique).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace pelgrin {
+
+inline constexpr int RasterCols = 839;
+inline constexpr int RasterRows = 649;
+inline constexpr int RasterSize = RasterCols * RasterRows;  // 544,511 bytes
+inline constexpr int MaxImages = 10000;
+inline constexpr std::uint8_t kTransparent = 255;
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+using Palette = std::array<Rgb, 256>;
+
+// Colour shown for index 255 and treated as transparent by the converter.
+inline constexpr Rgb BackColor{255, 225, 225};
+
+// A colour for a drawing surface: red in the low byte.
+constexpr std::uint32_t PackRGB(int red, int green, int blue) {
+  return static_cast<std::uint32_t>(red & 0xFF) | (static_cast<std::uint32_t>(green & 0xFF) << 8) |
+         (static_cast<std::uint32_t>(blue & 0xFF) << 16);
+}
+constexpr std::uint32_t PackRGB(Rgb c) {
+  return PackRGB(c.r, c.g, c.b);
+}
+
+// The 24-byte image header, every field held as a signed 32-bit integer.
+struct ImageHeader {
+  std::int32_t MaxY = 0;      // frame height - 1
+  std::int32_t MaxX = 0;      // frame width - 1
+  std::int32_t OffsWord = 0;  // XOffs in the low 16 bits, YOffs in the high 16 bits
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Right = 0;
+  std::int32_t Bottom = 0;
+};
+
+// The bitmap header fields after the two signature bytes, as Write BMP writes them.
+// Load BMP stores the loaded file's width, height and pixel offset here.
+struct BmpHeaderRecord {
+  std::uint32_t bfSize = 0;
+  std::uint16_t bfReserved1 = 0;
+  std::uint16_t bfReserved2 = 0;
+  std::uint32_t bfOffBits = 54;
+  std::uint32_t biSize = 40;
+  std::int32_t biWidth = 0;
+  std::int32_t biHeight = 0;
+  std::uint16_t biPlanes = 1;
+  std::uint16_t biBitCount = 24;
+  std::uint32_t biCompression = 0;
+  std::uint32_t biSizeImage = 0;
+  std::int32_t biXPelsPerMeter = 0;
+  std::int32_t biYPelsPerMeter = 0;
+  std::uint32_t biClrUsed = 0;
+  std::uint32_t biClrImportant = 0;
+};
+
+extern const Palette DefaultPalette;
+
+struct WorkState {
+  WorkState();
+
+  // Column-major palette indices: pixel (x, y) at x * RasterRows + y; 255 = transparent.
+  std::array<std::uint8_t, RasterSize> Raster{};
+  std::int32_t PutCol = 0;
+  std::int32_t UsedCols = 0;
+  std::int32_t UsedRows = 0;
+
+  Palette LoadedPalette;
+  Palette ActivePalette{};
+  Palette SourcePalette{};
+
+  std::int32_t ImageCount = 0;
+  std::array<std::int32_t, MaxImages> ImageOffsets{};
+  std::array<std::int32_t, MaxImages> PaletteOffsets{};
+  ImageHeader CurHeader;
+
+  // The loaded bitmap: column-major like Raster, 3 bytes (R, G, B) per pixel, row 0 on top.
+  std::array<std::uint8_t, RasterSize * 3> BmpPixels{};
+  BmpHeaderRecord BmpHeader;
+
+  std::string ShpPath;
+  std::string ShpDir;
+  std::string OutShpPath;
+  std::string ProgramDir;
+  std::string BmpDir;
+  std::string NewImagePath = "New_shp.sdf";
+  std::string TempShpPath = "~temp.shp";
+  std::string PaletteName = "default";
+  std::string SourcePaletteName = "default";
+
+  bool CancelRequested = false;
+  bool OpenFromCommandLine = false;
+};
+
+// Sets ProgramDir and the working-file paths that live in it.
+void SetProgramDir(WorkState& ws, const std::string& program_dir);
+
+// Every raster byte becomes 255; the counters are left alone.
+void ClearRaster(WorkState& ws);
+
+// Stores value at column PutCol of row, advancing PutCol and extending UsedCols and
+// UsedRows. Pixels outside the raster are counted but not stored.
+inline void PutPixel(WorkState& ws, std::int32_t row, std::uint8_t value) {
+  const std::int32_t col = ws.PutCol;
+  if (static_cast<std::uint32_t>(col) < static_cast<std::uint32_t>(RasterCols) &&
+      static_cast<std::uint32_t>(row) < static_cast<std::uint32_t>(RasterRows)) {
+    ws.Raster[static_cast<std::size_t>(col) * RasterRows + static_cast<std::size_t>(row)] = value;
+  }
+  if (col >= ws.UsedCols) ws.UsedCols = col == INT32_MAX ? col : col + 1;
+  if (row >= ws.UsedRows) ws.UsedRows = row == INT32_MAX ? row : row + 1;
+  if (col != INT32_MAX) ws.PutCol = col + 1;
+}
+
+// The raster byte at (x, y), or 255 outside the raster.
+inline std::uint8_t RasterAt(const WorkState& ws, std::int64_t x, std::int64_t y) {
+  if (x < 0 || y < 0 || x >= RasterCols || y >= RasterRows) return kTransparent;
+  return ws.Raster[static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y)];
+}
+
+void UseLoadedPalette(WorkState& ws);
+
+// The colour of a raster index: BackColor for 255, the active palette otherwise.
+inline std::uint32_t IndexColor(const WorkState& ws, std::uint8_t index) {
+  return index == kTransparent ? PackRGB(BackColor) : PackRGB(ws.ActivePalette[index]);
+}
+
+}  // namespace pelgrin
