@@ -40,8 +40,9 @@ void ReadIndex(InFile& file, WorkState& ws, std::int32_t count);
 // of the pixel data. An entry outside the offset tables reads as an all-zero header.
 void ReadImageHeader(InFile& file, WorkState& ws, std::int32_t i);
 
-// Decodes the header bytes at the file's current position.
+// The 24 header bytes and back: MaxY, MaxX and the 16-bit halves keep their low 16 bits.
 ImageHeader ParseImageHeader(const std::array<std::uint8_t, kImageHeaderSize>& bytes);
+std::array<std::uint8_t, kImageHeaderSize> SerializeImageHeader(const ImageHeader& h);
 
 // Builds ActivePalette from entry i's palette record: 0 on success, 1 when i is not an
 // entry of the open file (then nothing is read or changed).
