@@ -68,11 +68,11 @@ CellResult DecodeCell(WorkState& ws, std::int32_t i, bool full_pal, bool first_c
 CollageResult Collage(WorkState& ws, std::int32_t number, bool full_pal, Surface& view,
                       Reporter& reporter) {
   ws.CancelRequested = false;
-  std::int32_t i = number - 1;
-  if (number < 1 || !IsImageIndex(ws, i)) {
+  if (!IsImageNumber(ws, number)) {
     reporter.Log("No image #" + std::to_string(number));
     return CollageResult::kNoImage;
   }
+  std::int32_t i = number - 1;
   ClearRaster(ws);
   ClearShpWindow(view, reporter);
 

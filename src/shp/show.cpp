@@ -39,16 +39,16 @@ ShowResult ShowImage(WorkState& ws, std::int32_t number, bool full_pal, Surface&
   ws.CancelRequested = false;
   ws.UsedCols = 0;
   ws.UsedRows = 0;
-  const std::int32_t i = number - 1;
   InFile file;
   if (!file.Open(ws.ShpPath)) {
     reporter.ShowError(FillPattern("Could not open file %s", {ws.ShpPath}));
     return ShowResult::kOpenFailed;
   }
-  if (!IsImageIndex(ws, i)) {
+  if (!IsImageNumber(ws, number)) {
     reporter.Log("No image #" + std::to_string(number));
     return ShowResult::kNoImage;
   }
+  const std::int32_t i = number - 1;
   ClearRaster(ws);
   ReadImageHeader(file, ws, i);
   if (IsAbsentImage(ws.CurHeader)) {

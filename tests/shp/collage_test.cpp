@@ -175,7 +175,7 @@ TEST_F(CollageTest, RejectedImagesTakeNoCell) {
 
 TEST_F(CollageTest, StartOutsideTheFileIsNoImage) {
   OpenSizes({{10, 10}});
-  for (int n : {0, 2, -7}) {
+  for (int n : {0, 2, -7, -2147483647 - 1}) {
     EXPECT_EQ(Collage(*ws_, n, false, view_, reporter_), CollageResult::kNoImage);
     EXPECT_EQ(reporter_.log, std::vector<std::string>{"No image #" + std::to_string(n)});
     reporter_.log.clear();
