@@ -51,7 +51,6 @@ HeaderShowResult HeaderFixShow(WorkState& ws, std::int32_t number, bool full_pal
   reporter.Repaint(mag);
   ws.UsedCols = 0;
   ws.UsedRows = 0;
-  const std::int32_t i = number - 1;
   InFile file;
   if (!file.Open(ws.ShpPath)) {
     reporter.ShowError(FillPattern(kCouldNotOpen, {ws.ShpPath}));
@@ -59,10 +58,11 @@ HeaderShowResult HeaderFixShow(WorkState& ws, std::int32_t number, bool full_pal
   }
   result.status = HeaderShowStatus::kNoImage;
   ClearRaster(ws);
-  if (number < 1 || !IsImageIndex(ws, i)) {
+  if (!IsImageNumber(ws, number)) {
     reporter.Log("No image #" + NumberText(number));
     return result;
   }
+  const std::int32_t i = number - 1;
   ReadImageHeader(file, ws, i);
   const ImageHeader& h = ws.CurHeader;
   if (IsAbsentImage(h)) {
@@ -100,12 +100,12 @@ HeaderWriteResult WriteImageHeader(const WorkState& ws, std::int32_t number,
     reporter.ShowError(FillPattern(kCouldNotOpen, {ws.ShpPath}));
     return HeaderWriteResult::kOpenFailed;
   }
-  const std::int32_t i = number - 1;
-  if (number < 1 || !IsImageIndex(ws, i)) {
+  if (!IsImageNumber(ws, number)) {
     reporter.ShowError(
         FillPattern("No image #%d in file %s, nothing written.", {NumberText(number), ws.ShpPath}));
     return HeaderWriteResult::kNoImage;
   }
+  const std::int32_t i = number - 1;
   const auto bytes = HeaderFieldBytes(fields);
   switch (OverwriteBytes(ws.ShpPath, ws.ImageOffsets[static_cast<std::size_t>(i)], bytes)) {
     case OverwriteResult::kOk:
