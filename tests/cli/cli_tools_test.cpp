@@ -175,8 +175,6 @@ TEST_F(CliToolsTest, RefusedViewsWriteNothing) {
       {{"collage", dir_.Path("none.shp"), "1", bmp}, 1},
       {{"palette", bmp, "--palette", dir_.Path("none.pal")}, 1},
       {{"palette", bmp, "--full-pal"}, 2},
-      {{"collage", shp_, "1"}, 2},
-      {{"header", shp_}, 2},
       {{"set-header", shp_, "1", "0", "0"}, 2},
   };
   for (const Case& c : cases) {
