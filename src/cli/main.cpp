@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
   app.footer("Run 'pelgrin-cli VERB --help' for a verb's options and an example.");
   AddViewVerbs(app, context);
   AddListVerbs(app, context);
+  AddCollageVerbs(app, context);
+  AddHeaderVerbs(app, context);
 
   try {
     app.parse(argc, argv);

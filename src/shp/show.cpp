@@ -38,11 +38,11 @@ ShowResult ReadImageForShow(InFile& file, WorkState& ws, std::int32_t number, bo
                             Reporter& reporter) {
   ws.UsedCols = 0;
   ws.UsedRows = 0;
-  const std::int32_t i = number - 1;
-  if (!IsImageIndex(ws, i)) {
+  if (!IsImageNumber(ws, number)) {
     reporter.Log("No image #" + std::to_string(number));
     return ShowResult::kNoImage;
   }
+  const std::int32_t i = number - 1;
   ClearRaster(ws);
   ReadImageHeader(file, ws, i);
   if (IsAbsentImage(ws.CurHeader)) {

@@ -58,4 +58,10 @@ inline bool IsImageIndex(const WorkState& ws, std::int32_t i) {
   return i >= 0 && i < ws.ImageCount && i < MaxImages;
 }
 
+// True when number (counting from 1) names an image of the open file; test it before
+// taking number - 1, which overflows for the lowest 32-bit value.
+inline bool IsImageNumber(const WorkState& ws, std::int32_t number) {
+  return number >= 1 && IsImageIndex(ws, number - 1);
+}
+
 }  // namespace pelgrin
