@@ -1,0 +1,326 @@
+// The transfer engine on files: copies, remaps, rebuilds, refusals and runs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "shp/archive_builder.h"
+#include "shp/file_io.h"
+#include "shp/text.h"
+#include "support/test_support.h"
+#include "transfer/engine.h"
+#include "transfer/record.h"
+
+namespace pelgrin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using test::Header;
+using test::Record;
+
+ArchiveImage Image(Bytes record, std::vector<std::array<std::uint8_t, 4>> palette = {}) {
+  ArchiveImage image;
+  image.record = std::move(record);
+  image.has_palette = !palette.empty();
+  image.palette = std::move(palette);
+  return image;
+}
+
+// Codes: literal 10 255, skip 200, repeat 255 three times, skip 7, end of line.
+const Bytes kRemapRecord = Record(Header(8, 1, 0, 0, 7, 0), {5, 10, 255, 1, 200, 6, 255, 1, 7, 0});
+
+class TransferTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::make_unique<test::TempDir>();
+    fs::create_directory(dir_->Path("source"));
+    fs::create_directory(dir_->Path("dest"));
+    SetProgramDir(*ws_, dir_->Path() + "/");
+    heroes_ = {Image(Record(Header(4, 2, 0, 0, 3, 1), {7, 20, 21, 22, 0, 4, 30, 0})),
+               Image(Record(Header(6, 3, 0, -1, 5, 1),
+                            {13, 1, 2, 3, 4, 5, 6, 0, 1, 3, 6, 40, 0, 4, 41, 0})),
+               Image(Record(Header(1, 1, 0, 0, 0, 0), {0})), Image(kRemapRecord)};
+    army_ = {Image(Record(Header(3, 1, 0, 0, 2, 0), {7, 50, 51, 52, 0})),
+             Image(Record(Header(2, 2, 0, 0, 1, 1), {5, 60, 61, 0, 4, 62, 0}), {{0, 1, 2, 3}}),
+             Image(Record(Header(5, 1, 0, 0, 4, 0), {11, 1, 2, 3, 4, 5, 0}), {{5, 10, 20, 30}})};
+    test::WriteFileBytes(dir_->Path("source/heroes.shp"), BuildArchive(heroes_));
+    test::WriteFileBytes(dir_->Path("dest/army.shp"), BuildArchive(army_));
+  }
+
+  RowResult Row(const std::string& dest, const std::string& m, const std::string& src,
+                const std::string& n, bool remap = false) {
+    return TransferRow(*ws_, {"", dest, m, src, n}, remap, labels_, reporter_);
+  }
+
+  // Every file under the program's directory with its bytes.
+  std::map<std::string, Bytes> Files() const {
+    std::map<std::string, Bytes> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir_->Path()))
+      files[e.path().string()] =
+          e.is_regular_file() ? test::ReadFileBytes(e.path().string()) : Bytes{};
+    return files;
+  }
+
+  std::unique_ptr<test::TempDir> dir_;
+  std::unique_ptr<WorkState> ws_ = std::make_unique<WorkState>();
+  std::vector<ArchiveImage> heroes_, army_;
+  TransferLabels labels_;
+  test::RecordingReporter reporter_;
+};
+
+TEST_F(TransferTest, ReplacesTheRecordAndMovesEverythingAfterIt) {
+  struct Case {
+    int m, n;
+  };
+  // Longer and shorter records over the first, middle and last image (whose palette
+  // records stay theirs).
+  for (const Case c : {Case{0, 1}, Case{1, 0}, Case{1, 2}, Case{2, 1}, Case{2, 2}}) {
+    SetUp();
+    std::vector<ArchiveImage> expected = army_;
+    expected[static_cast<std::size_t>(c.m)].record = heroes_[static_cast<std::size_t>(c.n)].record;
+    ASSERT_EQ(Row("army", std::to_string(c.m), "heroes", std::to_string(c.n)), RowResult::kDone);
+    EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), BuildArchive(expected)) << c.m;
+    EXPECT_EQ(test::ReadFileBytes(dir_->Path("TransTmp.sdf")),
+              heroes_[static_cast<std::size_t>(c.n)].record);
+    EXPECT_FALSE(FileExists(dir_->Path("dest/new.shp")));
+    EXPECT_EQ(labels_.from, "source/heroes.shp Icon " + std::to_string(c.n));
+    EXPECT_EQ(labels_.to, "dest/army.shp Icon " + std::to_string(c.m));
+  }
+  EXPECT_TRUE(reporter_.messages.empty());
+}
+
+TEST(NearestColorTest, SumOfChannelDistancesLowestIndexAndNeverEntry255) {
+  Palette p;
+  p.fill({255, 255, 255});
+  p[1] = {5, 5, 0};
+  p[2] = {9, 0, 0};  // nearer to black by the sum, farther by squares
+  p[3] = p[7] = {100, 100, 100};
+  p[4] = {190, 0, 0};
+  p[255] = {200, 0, 0};
+  EXPECT_EQ(NearestColor(p, 0, 0, 0), 2);
+  EXPECT_EQ(NearestColor(p, 100, 100, 100), 3);
+  EXPECT_EQ(NearestColor(p, 200, 0, 0), 4);
+  EXPECT_EQ(NearestColor(p, 255, 255, 255), 0);
+}
+
+TEST_F(TransferTest, RemapsPixelBytesOnlyWithTheSourcePalette) {
+  for (std::size_t i = 0; i < 256; ++i)
+    ws_->LoadedPalette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                             static_cast<std::uint8_t>(i)};
+  const Bytes header(kRemapRecord.begin(), kRemapRecord.begin() + 24);
+  const auto with = [&](Bytes data) {
+    Bytes r = header;
+    r.insert(r.end(), data.begin(), data.end());
+    return r;
+  };
+  struct Case {
+    const char* name;
+    bool remap;
+    Palette source;
+    Bytes expected;
+  };
+  const Case cases[] = {
+      {"unchecked", false, {}, kRemapRecord},
+      {"identity", true, ws_->LoadedPalette, with({5, 10, 254, 1, 200, 6, 254, 1, 7, 0})},
+      {"nothing loaded", true, {}, with({5, 0, 0, 1, 200, 6, 0, 1, 7, 0})},
+  };
+  for (const Case& c : cases) {
+    ws_->SourcePalette = c.source;
+    ASSERT_EQ(Row("army", "1", "heroes", "3", c.remap), RowResult::kDone) << c.name;
+    EXPECT_EQ(test::ReadFileBytes(dir_->Path("TransTmp.sdf")), c.expected) << c.name;
+  }
+}
+
+TEST_F(TransferTest, RefusedRowsReportAndChangeNoFile) {
+  const auto patch = [this](const std::string& file, std::size_t at, std::int32_t value) {
+    Bytes b = test::ReadFileBytes(dir_->Path(file));
+    PutLE32(&b[at], static_cast<std::uint32_t>(value));
+    test::WriteFileBytes(dir_->Path(file), b);
+  };
+  const auto cut = [this](const std::string& file, std::size_t by) {
+    Bytes b = test::ReadFileBytes(dir_->Path(file));
+    b.resize(b.size() - by);
+    test::WriteFileBytes(dir_->Path(file), b);
+  };
+  struct Case {
+    std::function<void()> damage;
+    std::vector<std::string> row;  // D. I#, Src File, Src I#; Dest File is army
+    std::string message, caption, from = "From:", to = "To:";
+  };
+  const std::string src = "source/heroes.shp", dst = "dest/army.shp";
+  const Case cases[] = {
+      {[] {}, {"0", "heroes", "4"}, "Icon 4 of 4 does not exist. Aborting.", "Input Error", src},
+      {[] {}, {"0", "heroes", "-1"}, "Icon -1 of 4 does not exist. Aborting.", "Input Error", src},
+      {[] {}, {"3", "heroes", "0"}, "Icon 3 does not exist in " + dst, "Input Error", src, dst},
+      {[] {}, {"-2", "heroes", "0"}, "Icon -2 does not exist in " + dst, "Input Error", src, dst},
+      {[] {},
+       {"0", "none", "0"},
+       "Could not open source/none.shp. Aborting.",
+       "File Error",
+       "source/none.shp"},
+      {[&] { fs::remove(dir_->Path("dest/army.shp")); },
+       {"0", "heroes", "0"},
+       "Could not open " + dst + ". Aborting.",
+       "File Error",
+       src,
+       dst},
+      {[&] { cut("source/heroes.shp", 3); },
+       {"0", "heroes", "3"},
+       "Icon 3 of " + src + " is cut off by the end of the file. Aborting.",
+       "File Error",
+       src},
+      {[&] { cut("dest/army.shp", 9); },  // the palette record and the last end of line
+       {"2", "heroes", "0"},
+       "Icon 2 of " + dst + " is cut off by the end of the file. Aborting.",
+       "File Error",
+       src,
+       dst},
+      {[&] { patch("source/heroes.shp", 8, 1 << 30); },
+       {"0", "heroes", "0"},
+       "Icon 0 of " + src + " points outside the file. Aborting.",
+       "File Error",
+       src},
+      {[&] { patch("dest/army.shp", 16, -8); },
+       {"1", "heroes", "0"},
+       "Icon 1 of " + dst + " points outside the file. Aborting.",
+       "File Error",
+       src,
+       dst},
+      {[&] { patch("dest/army.shp", 4, 1 << 28); },  // a count whose index runs past the end
+       {"5", "heroes", "0"},
+       "Icon 5 of " + dst + " points outside the file. Aborting.",
+       "File Error",
+       src,
+       dst},
+      {[&] { patch("source/heroes.shp", 4, -5); },
+       {"0", "heroes", "0"},
+       "Icon 0 of -5 does not exist. Aborting.",
+       "Input Error",
+       src},
+      {[&] { patch("dest/army.shp", 28, 32 + 26); },  // a palette inside icon 0's record
+       {"0", "heroes", "0"},
+       "Icon 0 of " + dst + " overlaps another record of the file. Aborting.",
+       "File Error",
+       src,
+       dst},
+      {[&] { fs::rename(dir_->Path("dest"), dir_->Path("gone")); },
+       {"0", "heroes", "0"},
+       "Could not open bignew.shp. Aborting.",
+       "File Error",
+       src},
+      {[&] {
+         fs::remove(dir_->Path("TransTmp.sdf"));
+         fs::create_directory(dir_->Path("TransTmp.sdf"));
+       },
+       {"0", "heroes", "0"},
+       "Couldn't open temp file TransTmp.sdf. Aborting.",
+       "File Error",
+       src},
+      {[&] { SetProgramDir(*ws_, "/no/such/pelgrin/dir/"); },
+       {"0", "heroes", "0"},
+       "Could not set path /no/such/pelgrin/dir/. Aborting.",
+       "File Error"},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    test::WriteFileBytes(dir_->Path("TransTmp.sdf"), {1, 2, 3});
+    c.damage();
+    const auto before = Files();
+    labels_ = {};
+    reporter_.messages.clear();
+    EXPECT_EQ(Row("army", c.row[0], c.row[1], c.row[2]), RowResult::kFailed) << c.message;
+    EXPECT_EQ(reporter_.messages, (decltype(reporter_.messages){{c.message, c.caption}}));
+    EXPECT_EQ(Files(), before) << c.message;
+    EXPECT_EQ(labels_.from, c.from) << c.message;
+    EXPECT_EQ(labels_.to, c.to) << c.message;
+  }
+}
+
+TEST_F(TransferTest, AutoRunDoesEveryCompleteRowAndGoesOnAfterAFailure) {
+  ScriptTable table;
+  table.SetRow(1, {"", "army", "0", "heroes", "1"});
+  table.SetRow(2, {"", "army", "1", "heroes", "9"});  // no such icon
+  table.SetRow(3, {"", "army", "2", "heroes", "2"});  // same destination again
+  table.SetRow(4, {"stops here", "army", "1", "", "0"});
+  table.SetRow(5, {"", "army", "1", "heroes", "0"});
+  std::vector<std::string> done;
+  const auto run = [&](TransferRunOptions options) {
+    return RunTransfer(*ws_, table, options, labels_, reporter_,
+                       [&](const TransferLabels& l) { done.push_back(l.from + " -> " + l.to); });
+  };
+  const TransferRunSummary summary = run({true, 5, false});
+  EXPECT_EQ(summary.rows_run, 3);
+  EXPECT_EQ(summary.rows_failed, 1);
+  EXPECT_EQ(done, (std::vector<std::string>{"source/heroes.shp Icon 1 -> dest/army.shp Icon 0",
+                                            "source/heroes.shp Icon 2 -> dest/army.shp Icon 2"}));
+  std::vector<ArchiveImage> expected = army_;
+  expected[0].record = heroes_[1].record;
+  expected[2].record = heroes_[2].record;
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), BuildArchive(expected));
+  ASSERT_EQ(reporter_.messages.size(), 1u);
+  EXPECT_EQ(reporter_.messages[0].first, "Icon 9 of 4 does not exist. Aborting.");
+
+  // Auto Mode off: the current row alone, and an incomplete one does nothing.
+  done.clear();
+  EXPECT_EQ(run({false, 5, false}).rows_run, 1);
+  EXPECT_EQ(run({false, 4, false}).rows_run, 0);
+  EXPECT_EQ(done.size(), 1u);
+}
+
+TEST_F(TransferTest, AnIconCellThatIsNoNumberEndsTheRun) {
+  ScriptTable table;
+  table.SetRow(1, {"", "army", "0", "heroes", "1"});
+  table.SetRow(2, {"", "army", "1x", "heroes", "2"});
+  table.SetRow(3, {"", "army", "2", "heroes", "2"});
+  const auto bytes_after_row_1 = [&] {
+    std::vector<ArchiveImage> expected = army_;
+    expected[0].record = heroes_[1].record;
+    return BuildArchive(expected);
+  };
+  try {
+    RunTransfer(*ws_, table, {true, 1, false}, labels_, reporter_);
+    ADD_FAILURE() << "no conversion error";
+  } catch (const ConversionError& e) {
+    EXPECT_STREQ(e.what(), "'1x' is not a valid integer value");
+  }
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), bytes_after_row_1());
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("TransTmp.sdf")), heroes_[1].record);
+  EXPECT_EQ(labels_.from, "source/heroes.shp");
+  EXPECT_FALSE(FileExists(dir_->Path("dest/new.shp")));
+}
+
+// A destination on another file system cannot take the new file's name by a rename.
+TEST_F(TransferTest, AFailedRenameKeepsTheNewFileAndEndsTheRun) {
+  const std::string far = "/dev/shm/pelgrin-transfer-" + std::to_string(::getpid());
+  fs::create_directory(far);
+  const std::shared_ptr<void> remove_far(nullptr, [&](void*) { fs::remove_all(far); });
+  struct stat here {
+  }, there{};
+  if (::stat(dir_->Path().c_str(), &here) != 0 || ::stat(far.c_str(), &there) != 0 ||
+      here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  fs::copy_file(dir_->Path("dest/army.shp"), far + "/army.shp");
+  fs::create_directory_symlink(far, dir_->Path("dest/far"));
+  ScriptTable table;
+  table.SetRow(1, {"", "far/army", "0", "heroes", "1"});
+  table.SetRow(2, {"", "army", "0", "heroes", "2"});
+  const TransferRunSummary summary = RunTransfer(*ws_, table, {true, 1, false}, labels_, reporter_);
+  std::vector<ArchiveImage> expected = army_;
+  expected[0].record = heroes_[1].record;
+  EXPECT_EQ(summary.rows_run, 1);
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/new.shp")), BuildArchive(expected));
+  EXPECT_EQ(test::ReadFileBytes(far + "/army.shp"), BuildArchive(army_));
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), BuildArchive(army_));
+  EXPECT_EQ(reporter_.messages,
+            (decltype(reporter_.messages){
+                {"Could not rename dest/new.shp to dest/far/army.shp. The new content is kept in "
+                 "dest/new.shp. Aborting.",
+                 "File Error"}}));
+}
+
+}  // namespace
+}  // namespace pelgrin
