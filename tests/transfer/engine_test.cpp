@@ -1,6 +1,9 @@
 // The transfer engine on files: copies, remaps, rebuilds, refusals and runs.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <functional>
@@ -90,6 +93,12 @@ TEST_F(TransferTest, ReplacesTheRecordAndMovesEverythingAfterIt) {
     EXPECT_EQ(labels_.from, "source/heroes.shp Icon " + std::to_string(c.n));
     EXPECT_EQ(labels_.to, "dest/army.shp Icon " + std::to_string(c.m));
   }
+  // A destination named "new" is the rebuilt file's own name: it is replaced all the same.
+  test::WriteFileBytes(dir_->Path("dest/new.shp"), BuildArchive(army_));
+  ASSERT_EQ(Row("new", "0", "heroes", "2"), RowResult::kDone);
+  std::vector<ArchiveImage> expected = army_;
+  expected[0].record = heroes_[2].record;
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/new.shp")), BuildArchive(expected));
   EXPECT_TRUE(reporter_.messages.empty());
 }
 
@@ -291,6 +300,41 @@ TEST_F(TransferTest, AnIconCellThatIsNoNumberEndsTheRun) {
   EXPECT_EQ(test::ReadFileBytes(dir_->Path("TransTmp.sdf")), heroes_[1].record);
   EXPECT_EQ(labels_.from, "source/heroes.shp");
   EXPECT_FALSE(FileExists(dir_->Path("dest/new.shp")));
+}
+
+// Files may not grow past `limit` bytes: writes beyond it fail, as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit lower = saved_;
+    lower.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &lower);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(TransferTest, AFailedWriteIsReportedAndLeavesTheDestination) {
+  // TransTmp.sdf takes 40 bytes, the new destination 150.
+  for (const auto& [limit, file] : {std::pair<rlim_t, std::string>{100, "dest/new.shp"},
+                                    std::pair<rlim_t, std::string>{20, "TransTmp.sdf"}}) {
+    SetUp();
+    reporter_.messages.clear();
+    RowResult result;
+    {
+      FileSizeLimit small(limit);
+      result = Row("army", "0", "heroes", "1");
+    }
+    EXPECT_EQ(result, RowResult::kFailed);
+    EXPECT_EQ(reporter_.messages,
+              (decltype(reporter_.messages){{"Could not write file " + file + ".", "File Error"}}));
+    EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), BuildArchive(army_));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_->Path("dest")), {}), 1);  // army.shp
+  }
 }
 
 // A destination on another file system cannot take the new file's name by a rename.
