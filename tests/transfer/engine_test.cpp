@@ -59,6 +59,14 @@ class TransferTest : public ::testing::Test {
     return TransferRow(*ws_, {"", dest, m, src, n}, remap, labels_, reporter_);
   }
 
+  // The army archive with icon m replaced by heroes icon n, for each (m, n).
+  Bytes ArmyWith(std::initializer_list<std::pair<std::size_t, std::size_t>> copies) const {
+    std::vector<ArchiveImage> images = army_;
+    for (const auto& [m, n] : copies)
+      images[m].record = heroes_[n].record;
+    return BuildArchive(images);
+  }
+
   // Every file under the program's directory with its bytes.
   std::map<std::string, Bytes> Files() const {
     std::map<std::string, Bytes> files;
@@ -76,29 +84,22 @@ class TransferTest : public ::testing::Test {
 };
 
 TEST_F(TransferTest, ReplacesTheRecordAndMovesEverythingAfterIt) {
-  struct Case {
-    int m, n;
-  };
   // Longer and shorter records over the first, middle and last image (whose palette
   // records stay theirs).
-  for (const Case c : {Case{0, 1}, Case{1, 0}, Case{1, 2}, Case{2, 1}, Case{2, 2}}) {
+  for (const auto& [m, n] :
+       {std::pair<std::size_t, std::size_t>{0, 1}, {1, 0}, {1, 2}, {2, 1}, {2, 2}}) {
     SetUp();
-    std::vector<ArchiveImage> expected = army_;
-    expected[static_cast<std::size_t>(c.m)].record = heroes_[static_cast<std::size_t>(c.n)].record;
-    ASSERT_EQ(Row("army", std::to_string(c.m), "heroes", std::to_string(c.n)), RowResult::kDone);
-    EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), BuildArchive(expected)) << c.m;
-    EXPECT_EQ(test::ReadFileBytes(dir_->Path("TransTmp.sdf")),
-              heroes_[static_cast<std::size_t>(c.n)].record);
+    ASSERT_EQ(Row("army", std::to_string(m), "heroes", std::to_string(n)), RowResult::kDone);
+    EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), ArmyWith({{m, n}})) << m;
+    EXPECT_EQ(test::ReadFileBytes(dir_->Path("TransTmp.sdf")), heroes_[n].record);
     EXPECT_FALSE(FileExists(dir_->Path("dest/new.shp")));
-    EXPECT_EQ(labels_.from, "source/heroes.shp Icon " + std::to_string(c.n));
-    EXPECT_EQ(labels_.to, "dest/army.shp Icon " + std::to_string(c.m));
+    EXPECT_EQ(labels_.from, "source/heroes.shp Icon " + std::to_string(n));
+    EXPECT_EQ(labels_.to, "dest/army.shp Icon " + std::to_string(m));
   }
   // A destination named "new" is the rebuilt file's own name: it is replaced all the same.
   test::WriteFileBytes(dir_->Path("dest/new.shp"), BuildArchive(army_));
   ASSERT_EQ(Row("new", "0", "heroes", "2"), RowResult::kDone);
-  std::vector<ArchiveImage> expected = army_;
-  expected[0].record = heroes_[2].record;
-  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/new.shp")), BuildArchive(expected));
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/new.shp")), ArmyWith({{0, 2}}));
   EXPECT_TRUE(reporter_.messages.empty());
 }
 
@@ -156,84 +157,48 @@ TEST_F(TransferTest, RefusedRowsReportAndChangeNoFile) {
     test::WriteFileBytes(dir_->Path(file), b);
   };
   struct Case {
-    std::function<void()> damage;
     std::vector<std::string> row;  // D. I#, Src File, Src I#; Dest File is army
-    std::string message, caption, from = "From:", to = "To:";
+    int labels_set;                // 0 none, 1 From, 2 From and To
+    std::string message;
+    std::string caption;
+    std::function<void()> damage;
   };
-  const std::string src = "source/heroes.shp", dst = "dest/army.shp";
+  const std::string src = "source/heroes.shp", dst = "dest/army.shp", in = "Input Error",
+                    file = "File Error", cut_off = " is cut off by the end of the file. Aborting.",
+                    outside = " points outside the file. Aborting.";
+  // clang-format off
   const Case cases[] = {
-      {[] {}, {"0", "heroes", "4"}, "Icon 4 of 4 does not exist. Aborting.", "Input Error", src},
-      {[] {}, {"0", "heroes", "-1"}, "Icon -1 of 4 does not exist. Aborting.", "Input Error", src},
-      {[] {}, {"3", "heroes", "0"}, "Icon 3 does not exist in " + dst, "Input Error", src, dst},
-      {[] {}, {"-2", "heroes", "0"}, "Icon -2 does not exist in " + dst, "Input Error", src, dst},
-      {[] {},
-       {"0", "none", "0"},
-       "Could not open source/none.shp. Aborting.",
-       "File Error",
-       "source/none.shp"},
-      {[&] { fs::remove(dir_->Path("dest/army.shp")); },
-       {"0", "heroes", "0"},
-       "Could not open " + dst + ". Aborting.",
-       "File Error",
-       src,
-       dst},
-      {[&] { cut("source/heroes.shp", 3); },
-       {"0", "heroes", "3"},
-       "Icon 3 of " + src + " is cut off by the end of the file. Aborting.",
-       "File Error",
-       src},
-      {[&] { cut("dest/army.shp", 9); },  // the palette record and the last end of line
-       {"2", "heroes", "0"},
-       "Icon 2 of " + dst + " is cut off by the end of the file. Aborting.",
-       "File Error",
-       src,
-       dst},
-      {[&] { patch("source/heroes.shp", 8, 1 << 30); },
-       {"0", "heroes", "0"},
-       "Icon 0 of " + src + " points outside the file. Aborting.",
-       "File Error",
-       src},
-      {[&] { patch("dest/army.shp", 16, -8); },
-       {"1", "heroes", "0"},
-       "Icon 1 of " + dst + " points outside the file. Aborting.",
-       "File Error",
-       src,
-       dst},
-      {[&] { patch("dest/army.shp", 4, 1 << 28); },  // a count whose index runs past the end
-       {"5", "heroes", "0"},
-       "Icon 5 of " + dst + " points outside the file. Aborting.",
-       "File Error",
-       src,
-       dst},
-      {[&] { patch("source/heroes.shp", 4, -5); },
-       {"0", "heroes", "0"},
-       "Icon 0 of -5 does not exist. Aborting.",
-       "Input Error",
-       src},
-      {[&] { patch("dest/army.shp", 28, 32 + 26); },  // a palette inside icon 0's record
-       {"0", "heroes", "0"},
-       "Icon 0 of " + dst + " overlaps another record of the file. Aborting.",
-       "File Error",
-       src,
-       dst},
-      {[&] { fs::rename(dir_->Path("dest"), dir_->Path("gone")); },
-       {"0", "heroes", "0"},
-       "Could not open bignew.shp. Aborting.",
-       "File Error",
-       src},
-      {[&] {
+      {{"0", "heroes", "4"}, 1, "Icon 4 of 4 does not exist. Aborting.", in, [] {}},
+      {{"0", "heroes", "-1"}, 1, "Icon -1 of 4 does not exist. Aborting.", in, [] {}},
+      {{"3", "heroes", "0"}, 2, "Icon 3 does not exist in " + dst, in, [] {}},
+      {{"-2", "heroes", "0"}, 2, "Icon -2 does not exist in " + dst, in, [] {}},
+      {{"0", "none", "0"}, 1, "Could not open source/none.shp. Aborting.", file, [] {}},
+      {{"0", "heroes", "0"}, 2, "Could not open " + dst + ". Aborting.", file,
+       [&] { fs::remove(dir_->Path(dst)); }},
+      {{"0", "heroes", "3"}, 1, "Icon 3 of " + src + cut_off, file, [&] { cut(src, 3); }},
+      // The palette record and the last end of line of icon 2.
+      {{"2", "heroes", "0"}, 2, "Icon 2 of " + dst + cut_off, file, [&] { cut(dst, 9); }},
+      {{"0", "heroes", "0"}, 1, "Icon 0 of " + src + outside, file,
+       [&] { patch(src, 8, 1 << 30); }},
+      {{"1", "heroes", "0"}, 2, "Icon 1 of " + dst + outside, file, [&] { patch(dst, 16, -8); }},
+      // A count whose index runs past the end of the file.
+      {{"5", "heroes", "0"}, 2, "Icon 5 of " + dst + outside, file,
+       [&] { patch(dst, 4, 1 << 28); }},
+      {{"0", "heroes", "0"}, 1, "Icon 0 of -5 does not exist. Aborting.", in,
+       [&] { patch(src, 4, -5); }},
+      // Icon 2's palette offset points inside icon 0's record (32 to 60).
+      {{"0", "heroes", "0"}, 2, "Icon 0 of " + dst + " overlaps another record of the file. Aborting.",
+       file, [&] { patch(dst, 28, 58); }},
+      {{"0", "heroes", "0"}, 1, "Could not open bignew.shp. Aborting.", file,
+       [&] { fs::rename(dir_->Path("dest"), dir_->Path("gone")); }},
+      {{"0", "heroes", "0"}, 1, "Couldn't open temp file TransTmp.sdf. Aborting.", file, [&] {
          fs::remove(dir_->Path("TransTmp.sdf"));
          fs::create_directory(dir_->Path("TransTmp.sdf"));
-       },
-       {"0", "heroes", "0"},
-       "Couldn't open temp file TransTmp.sdf. Aborting.",
-       "File Error",
-       src},
-      {[&] { SetProgramDir(*ws_, "/no/such/pelgrin/dir/"); },
-       {"0", "heroes", "0"},
-       "Could not set path /no/such/pelgrin/dir/. Aborting.",
-       "File Error"},
+       }},
+      {{"0", "heroes", "0"}, 0, "Could not set path /no/such/dir/. Aborting.", file,
+       [&] { SetProgramDir(*ws_, "/no/such/dir/"); }},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SetUp();
     test::WriteFileBytes(dir_->Path("TransTmp.sdf"), {1, 2, 3});
@@ -244,8 +209,8 @@ TEST_F(TransferTest, RefusedRowsReportAndChangeNoFile) {
     EXPECT_EQ(Row("army", c.row[0], c.row[1], c.row[2]), RowResult::kFailed) << c.message;
     EXPECT_EQ(reporter_.messages, (decltype(reporter_.messages){{c.message, c.caption}}));
     EXPECT_EQ(Files(), before) << c.message;
-    EXPECT_EQ(labels_.from, c.from) << c.message;
-    EXPECT_EQ(labels_.to, c.to) << c.message;
+    EXPECT_EQ(labels_.from, c.labels_set > 0 ? "source/" + c.row[1] + ".shp" : "From:");
+    EXPECT_EQ(labels_.to, c.labels_set > 1 ? dst : "To:") << c.message;
   }
 }
 
@@ -266,10 +231,7 @@ TEST_F(TransferTest, AutoRunDoesEveryCompleteRowAndGoesOnAfterAFailure) {
   EXPECT_EQ(summary.rows_failed, 1);
   EXPECT_EQ(done, (std::vector<std::string>{"source/heroes.shp Icon 1 -> dest/army.shp Icon 0",
                                             "source/heroes.shp Icon 2 -> dest/army.shp Icon 2"}));
-  std::vector<ArchiveImage> expected = army_;
-  expected[0].record = heroes_[1].record;
-  expected[2].record = heroes_[2].record;
-  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), BuildArchive(expected));
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), ArmyWith({{0, 1}, {2, 2}}));
   ASSERT_EQ(reporter_.messages.size(), 1u);
   EXPECT_EQ(reporter_.messages[0].first, "Icon 9 of 4 does not exist. Aborting.");
 
@@ -285,18 +247,13 @@ TEST_F(TransferTest, AnIconCellThatIsNoNumberEndsTheRun) {
   table.SetRow(1, {"", "army", "0", "heroes", "1"});
   table.SetRow(2, {"", "army", "1x", "heroes", "2"});
   table.SetRow(3, {"", "army", "2", "heroes", "2"});
-  const auto bytes_after_row_1 = [&] {
-    std::vector<ArchiveImage> expected = army_;
-    expected[0].record = heroes_[1].record;
-    return BuildArchive(expected);
-  };
   try {
     RunTransfer(*ws_, table, {true, 1, false}, labels_, reporter_);
     ADD_FAILURE() << "no conversion error";
   } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'1x' is not a valid integer value");
   }
-  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), bytes_after_row_1());
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), ArmyWith({{0, 1}}));
   EXPECT_EQ(test::ReadFileBytes(dir_->Path("TransTmp.sdf")), heroes_[1].record);
   EXPECT_EQ(labels_.from, "source/heroes.shp");
   EXPECT_FALSE(FileExists(dir_->Path("dest/new.shp")));
@@ -342,8 +299,7 @@ TEST_F(TransferTest, AFailedRenameKeepsTheNewFileAndEndsTheRun) {
   const std::string far = "/dev/shm/pelgrin-transfer-" + std::to_string(::getpid());
   fs::create_directory(far);
   const std::shared_ptr<void> remove_far(nullptr, [&](void*) { fs::remove_all(far); });
-  struct stat here {
-  }, there{};
+  struct stat here = {}, there = {};
   if (::stat(dir_->Path().c_str(), &here) != 0 || ::stat(far.c_str(), &there) != 0 ||
       here.st_dev == there.st_dev)
     GTEST_SKIP() << "no second file system at /dev/shm";
@@ -353,10 +309,8 @@ TEST_F(TransferTest, AFailedRenameKeepsTheNewFileAndEndsTheRun) {
   table.SetRow(1, {"", "far/army", "0", "heroes", "1"});
   table.SetRow(2, {"", "army", "0", "heroes", "2"});
   const TransferRunSummary summary = RunTransfer(*ws_, table, {true, 1, false}, labels_, reporter_);
-  std::vector<ArchiveImage> expected = army_;
-  expected[0].record = heroes_[1].record;
   EXPECT_EQ(summary.rows_run, 1);
-  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/new.shp")), BuildArchive(expected));
+  EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/new.shp")), ArmyWith({{0, 1}}));
   EXPECT_EQ(test::ReadFileBytes(far + "/army.shp"), BuildArchive(army_));
   EXPECT_EQ(test::ReadFileBytes(dir_->Path("dest/army.shp")), BuildArchive(army_));
   EXPECT_EQ(reporter_.messages,
