@@ -134,6 +134,19 @@ bool WriteNewDestination(const WorkState& ws, const std::string& dest, std::int3
   return false;
 }
 
+// Commits TransTmp.sdf and dest/new.shp, then renames the new file over the destination.
+RowResult PutInPlace(const WorkState& ws, AtomicFile& temp, AtomicFile& rebuilt,
+                     const std::string& dest, RowReporter& say) {
+  const std::string new_file = NewFilePath();
+  if (!say.Commit(temp, std::string(kTransferTempName)) || !say.Commit(rebuilt, new_file))
+    return RowResult::kFailed;
+  if (!RenameFile(JoinPath(ws.ProgramDir, new_file), JoinPath(ws.ProgramDir, dest))) {
+    say.FileError(kKeptNewFile, {new_file, dest, new_file});
+    return RowResult::kKeptNewFile;
+  }
+  return RowResult::kDone;
+}
+
 }  // namespace
 
 RowResult TransferRow(const WorkState& ws, const ScriptFields& row, bool use_two_palettes,
@@ -156,9 +169,8 @@ RowResult TransferRow(const WorkState& ws, const ScriptFields& row, bool use_two
     return RowResult::kFailed;
   }
   temp.Out().Write(*record);
-  const std::string new_file = NewFilePath();
   AtomicFile rebuilt;
-  if (!rebuilt.Create(JoinPath(ws.ProgramDir, new_file))) {
+  if (!rebuilt.Create(JoinPath(ws.ProgramDir, NewFilePath()))) {
     say.FileError(kCouldNotOpenNewFile, {});
     return RowResult::kFailed;
   }
@@ -167,11 +179,8 @@ RowResult TransferRow(const WorkState& ws, const ScriptFields& row, bool use_two
   const std::string dest = ArchivePath("dest", row[kDestFileColumn]);
   labels.to = dest;
   if (!WriteNewDestination(ws, dest, m, *record, rebuilt.Out(), say)) return RowResult::kFailed;
-  if (!say.Commit(temp, temp_name) || !say.Commit(rebuilt, new_file)) return RowResult::kFailed;
-  if (!RenameFile(JoinPath(ws.ProgramDir, new_file), JoinPath(ws.ProgramDir, dest))) {
-    say.FileError(kKeptNewFile, {new_file, dest, new_file});
-    return RowResult::kKeptNewFile;
-  }
+  const RowResult result = PutInPlace(ws, temp, rebuilt, dest, say);
+  if (result != RowResult::kDone) return result;
   labels.from = source + " Icon " + std::to_string(n);
   labels.to = dest + " Icon " + std::to_string(m);
   return RowResult::kDone;

@@ -7,9 +7,10 @@
 // WorkState::ProgramDir, and shows them, in messages and labels, as the relative paths.
 //
 // A row reads and checks everything first and writes nothing until the new destination
-// is complete: a row that fails leaves every file as it was. On success TransTmp.sdf
-// holds the copied record, and the destination is replaced by one rename of the
-// finished "dest/new.shp" over it.
+// is complete, so a refused row leaves every file as it was. TransTmp.sdf and
+// "dest/new.shp" are then written through temporary files (a failed write is reported
+// and leaves the destination as it was), TransTmp.sdf keeps the copied record, and the
+// destination is replaced by one rename of "dest/new.shp" over it.
 #pragma once
 
 #include <functional>
