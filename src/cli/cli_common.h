@@ -78,5 +78,6 @@ void AddViewVerbs(CLI::App& app, Context& context);
 void AddListVerbs(CLI::App& app, Context& context);
 void AddCollageVerbs(CLI::App& app, Context& context);
 void AddHeaderVerbs(CLI::App& app, Context& context);
+void AddTransferVerbs(CLI::App& app, Context& context);
 
 }  // namespace pelgrin::cli

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   AddListVerbs(app, context);
   AddCollageVerbs(app, context);
   AddHeaderVerbs(app, context);
+  AddTransferVerbs(app, context);
 
   try {
     app.parse(argc, argv);
