@@ -12,24 +12,28 @@
 
 namespace pelgrin::bench {
 
-// Collects the CPU time per iteration (the machine may be shared, so wall time would
-// count other processes' work) of every run, by benchmark name.
+// Collects the CPU time and the wall time per iteration of every run, by benchmark name.
+// CPU time is the steadier measure on a shared machine; wall time also counts waiting.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  struct Times {
+    double cpu = 0;
+    double real = 0;
+  };
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-        seconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        times_[run.benchmark_name()] = {run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
     }
     ConsoleReporter::ReportRuns(runs);
   }
-  double Time(const std::string& name) const {
-    const auto it = seconds_.find(name);
-    return it == seconds_.end() ? 0.0 : it->second;
+  Times Of(const std::string& name) const {
+    const auto it = times_.find(name);
+    return it == times_.end() ? Times{} : it->second;
   }
 
  private:
-  std::map<std::string, double> seconds_;
+  std::map<std::string, Times> times_;
 };
 
 // (baseline, candidate) benchmark names.
@@ -40,13 +44,15 @@ inline int RunWithRatios(int argc, char** argv, const RatioPairs& pairs) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\n%-48s %s\n", "candidate (against its baseline)",
-              "baseline CPU time / candidate CPU time");
+  std::printf("\n%-32s %-32s %9s %10s\n", "candidate", "baseline", "cpu ratio", "wall ratio");
   for (const auto& [baseline, candidate] : pairs) {
-    const double base = reporter.Time(baseline);
-    const double cand = reporter.Time(candidate);
-    if (base > 0 && cand > 0) std::printf("%-48s %.2f\n", candidate.c_str(), base / cand);
+    const auto base = reporter.Of(baseline);
+    const auto cand = reporter.Of(candidate);
+    if (cand.cpu <= 0 || cand.real <= 0) continue;
+    std::printf("%-32s %-32s %9.2f %10.2f\n", candidate.c_str(), baseline.c_str(),
+                base.cpu / cand.cpu, base.real / cand.real);
   }
+  std::printf("(ratio = baseline time / candidate time; above 1 the candidate is faster)\n");
   benchmark::Shutdown();
   return 0;
 }

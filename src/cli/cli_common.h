@@ -75,5 +75,6 @@ bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter);
 
 // Verb groups, each in its own file.
 void AddViewVerbs(CLI::App& app, Context& context);
+void AddEditVerbs(CLI::App& app, Context& context);
 
 }  // namespace pelgrin::cli

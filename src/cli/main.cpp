@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer("Run 'pelgrin-cli VERB --help' for a verb's options and an example.");
   AddViewVerbs(app, context);
+  AddEditVerbs(app, context);
 
   try {
     app.parse(argc, argv);
