@@ -132,41 +132,5 @@ TEST(EncodeImage, HeaderAndDecodeRoundTrip) {
   EXPECT_EQ(back->Raster, ws->Raster);
 }
 
-// A frame of the raster's full size, with runs, literals and gaps of every length
-// reaching both edges, decodes to the raster it was encoded from.
-TEST(EncodeImage, FullRasterRoundTrip) {
-  auto ws = std::make_unique<WorkState>();
-  ws->CurHeader = test::Header(RasterCols, RasterRows, 0, 0, RasterCols - 1, RasterRows - 1);
-  std::uint32_t seed = 7;
-  const auto next = [&seed](std::uint32_t n) {
-    seed = seed * 1664525u + 1013904223u;
-    return (seed >> 8) % n;
-  };
-  // Stretches of 1 to 400 equal cells along each row; one stretch in four transparent.
-  for (int y = 0; y < RasterRows; ++y) {
-    for (int x = 0; x < RasterCols;) {
-      const auto value = static_cast<std::uint8_t>(next(4) == 0 ? 255 : next(255));
-      for (int n = static_cast<int>(next(next(2) == 0 ? 4 : 400)) + 1; n > 0 && x < RasterCols;
-           --n, ++x)
-        ws->Raster[static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y)] = value;
-    }
-  }
-  Bytes record;
-  EncodeImage(*ws, record);
-  test::TempDir dir;
-  ArchiveImage image;
-  image.record = record;
-  test::WriteFileBytes(dir.Path("r.shp"), BuildArchive({image}));
-  auto back = std::make_unique<WorkState>();
-  InFile f;
-  ASSERT_TRUE(f.Open(dir.Path("r.shp")));
-  back->ImageCount = 1;
-  ReadIndex(f, *back, 1);
-  ClearRaster(*back);
-  ReadImageHeader(f, *back, 0);
-  DecodeImage(f, *back, 0);
-  EXPECT_TRUE(back->Raster == ws->Raster);
-}
-
 }  // namespace
 }  // namespace pelgrin

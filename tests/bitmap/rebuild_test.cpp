@@ -87,97 +87,44 @@ class RebuildTest : public ::testing::Test {
   std::unique_ptr<WorkState> ws_;
 };
 
-TEST(OldImageLength, EndsAtTheNextRecordOfAnyEntry) {
-  struct Case {
-    const char* name;
-    std::vector<std::int32_t> image, palette;
-    int k;
-    std::int64_t next, old_length;
-  };
-  const Case cases[] = {
-      {"own palette after the record", {16, 40, 80}, {30, 0, 0}, 0, 40, 14},
-      {"last image runs to the end of the file", {16, 40, 80}, {30, 0, 0}, 2, 100, 20},
-      {"shared offsets are skipped", {16, 16, 40}, {0, 0, 0}, 0, 40, 24},
-      {"a later entry's record placed before", {40, 16}, {0, 0}, 1, 100, 24},
-      {"palette record before the image", {16, 30}, {10, 10}, 1, 100, 70},
-      {"another entry's palette inside", {16, 60}, {0, 30}, 0, 60, 14},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(NextImageStart(c.image, c.k, 100), c.next) << c.name;
-    EXPECT_EQ(OldImageLength(c.image, c.palette, c.k, 100), c.old_length) << c.name;
-  }
-}
-
 TEST_F(RebuildTest, ReplaceKeepsEveryOtherRecordWhereItsOffsetPoints) {
-  const std::vector<Entry> own_palettes = {{0, 1}, {2, 3}, {4}};
-  const std::vector<Bytes> with_palettes = {A, pA, B, pB, C};
-  Bytes kept_header(B.begin(), B.begin() + 24);
-  kept_header.insert(kept_header.end(), kLong.begin() + 24, kLong.end());
+  const std::vector<Entry> own = {{0, 1}, {2, 3}, {4}};  // each image followed by its palette
+  const std::vector<Bytes> own_blocks = {A, pA, B, pB, C};
+  const std::vector<Entry> shared = {{0, 1}, {2, 3}, {2, 3}, {4}};
   struct Case {
     const char* name;
     std::vector<Entry> entries;
     std::vector<Bytes> blocks;
-    int k, block;
+    int k;
     Bytes record;
-    bool keep_header;
-    Bytes new_block;
+    bool keep_header = false;
   };
+  // clang-format off
   const Case cases[] = {
-      {"longer, own palette after it", own_palettes, with_palettes, 1, 2, kLong, false, kLong},
-      {"shorter, own palette after it", own_palettes, with_palettes, 1, 2, kShort, false, kShort},
-      {"first image", own_palettes, with_palettes, 0, 0, kLong, false, kLong},
-      {"keep the old header", own_palettes, with_palettes, 1, 2, kLong, true, kept_header},
-      {"no palette of its own", {{0}, {1}, {2}}, {A, B, C}, 1, 1, kLong, false, kLong},
-      {"first of a shared record",
-       {{0, 1}, {2, 3}, {2, 3}, {4}},
-       with_palettes,
-       1,
-       2,
-       kShort,
-       false,
-       kShort},
-      {"second of a shared record",
-       {{0, 1}, {2, 3}, {2, 3}, {4}},
-       with_palettes,
-       2,
-       2,
-       kLong,
-       false,
-       kLong},
-      {"last image with palette", {{0}, {1, 2}}, {A, B, pB}, 1, 1, kShort, false, kShort},
-      {"last image without palette", {{0, 1}, {2}}, {A, pA, B}, 1, 2, kLong, false, kLong},
-      {"appended image, not last",
-       {{0, 1}, {2, 3}, {4, 3}, {5, 3}},
-       {A, pA, B, pB, X, Y},
-       2,
-       4,
-       kLong,
-       false,
-       kLong},
-      {"appended image, last",
-       {{0, 1}, {2, 3}, {4, 3}},
-       {A, pA, B, pB, X},
-       2,
-       4,
-       kShort,
-       false,
-       kShort},
-      {"records out of index order", {{1}, {0}}, {A, B}, 1, 0, kLong, false, kLong},
-      {"bytes between index and records",
-       {{1}, {2}},
-       {Bytes(7, 0xEE), A, B},
-       0,
-       1,
-       kShort,
-       false,
-       kShort},
+      {"longer, own palette after it", own, own_blocks, 1, kLong},
+      {"shorter, own palette after it", own, own_blocks, 1, kShort},
+      {"first image", own, own_blocks, 0, kLong},
+      {"keep the old header", own, own_blocks, 1, kLong, true},
+      {"no palette of its own", {{0}, {1}, {2}}, {A, B, C}, 1, kLong},
+      {"first of a shared record", shared, own_blocks, 1, kShort},
+      {"second of a shared record", shared, own_blocks, 2, kLong},
+      {"last image with palette", {{0}, {1, 2}}, {A, B, pB}, 1, kShort},
+      {"last image without palette", {{0, 1}, {2}}, {A, pA, B}, 1, kLong},
+      {"appended image, not last", {{0, 1}, {2, 3}, {4, 3}, {5, 3}}, {A, pA, B, pB, X, Y}, 2, kLong},
+      {"appended image, last", {{0, 1}, {2, 3}, {4, 3}}, {A, pA, B, pB, X}, 2, kShort},
+      {"records out of index order", {{1}, {0}}, {A, B}, 1, kLong},
+      {"bytes between index and records", {{1}, {2}}, {Bytes(7, 0xEE), A, B}, 0, kShort},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const Bytes source = Assemble(c.entries, c.blocks);
     Open(source, c.record);
     ASSERT_TRUE(ReplaceImageInShp(*ws_, Paths(), c.k, c.keep_header, reporter_)) << c.name;
+    // The old record's block becomes the new record (behind the old header if kept).
     std::vector<Bytes> blocks = c.blocks;
-    blocks[static_cast<std::size_t>(c.block)] = c.new_block;
+    Bytes& block = blocks[static_cast<std::size_t>(c.entries[static_cast<std::size_t>(c.k)].image)];
+    block.resize(c.keep_header ? 24 : 0);
+    block.insert(block.end(), c.record.begin() + (c.keep_header ? 24 : 0), c.record.end());
     EXPECT_EQ(Output(), Assemble(c.entries, blocks)) << c.name;
     EXPECT_EQ(test::ReadFileBytes(dir_.Path("units.shp")), source) << c.name;
     EXPECT_EQ(ws_->ImageOffsets[0], GetLE32(&source[8])) << c.name;  // tables describe the source
@@ -210,9 +157,7 @@ TEST_F(RebuildTest, AppendAddsAnEntrySharingTheLastPalette) {
     EXPECT_EQ(out, Assemble(entries, blocks)) << c.name;
     const std::size_t n = c.entries.size();
     EXPECT_EQ(GetLE32(&out[8 + 8 * n]), static_cast<std::int32_t>(source.size() + 8)) << c.name;
-    for (std::size_t i = 0; i < n; ++i)
-      EXPECT_EQ(GetLE32(&out[8 + 8 * i]), GetLE32(&source[8 + 8 * i]) + 8) << c.name;
-    EXPECT_EQ(ws_->ImageCount, static_cast<std::int32_t>(n)) << c.name;
+    EXPECT_EQ(ws_->ImageCount, static_cast<std::int32_t>(n)) << c.name;  // the source's tables
   }
 }
 
@@ -240,15 +185,12 @@ TEST_F(RebuildTest, OpenFileRebuiltInPlace) {
 
 TEST_F(RebuildTest, RefusalsLeaveEveryFileAsItWas) {
   const Bytes good = Assemble({{0, 1}, {2}}, {A, pA, B});
-  Bytes negative = good, beyond_image = good, beyond_palette = good, into_index = good;
+  Bytes negative = good, beyond_image = good, into_index = good;
   PutLE32(&negative[4], static_cast<std::uint32_t>(-1));
   PutLE32(&beyond_image[16], static_cast<std::uint32_t>(good.size() + 1));
-  PutLE32(&beyond_palette[12], static_cast<std::uint32_t>(good.size() + 1));
   PutLE32(&into_index[8], 4);
   Bytes short_index = good;
   PutLE32(&short_index[4], 5);
-  Bytes too_many = good;
-  PutLE32(&too_many[4], 10001);
   std::vector<Entry> full(MaxImages, Entry{0});
   const std::string src = dir_.Path("units.shp");
   const std::string rec = dir_.Path("New_shp.sdf");
@@ -272,6 +214,7 @@ TEST_F(RebuildTest, RefusalsLeaveEveryFileAsItWas) {
     test::WriteFileBytes(p.record, {});
     std::filesystem::resize_file(p.record, std::uintmax_t{1} << 31);  // sparse: takes no room
   };
+  // clang-format off
   const Case cases[] = {
       {"record missing", kReplace, good, X, 0, "Could not open file " + dir_.Path("none.sdf") + ".",
        set(&RebuildPaths::record, dir_.Path("none.sdf"))},
@@ -280,30 +223,23 @@ TEST_F(RebuildTest, RefusalsLeaveEveryFileAsItWas) {
       {"output directory missing", kReplace, good, X, 0,
        "Could not open file " + dir_.Path("no/Bignew.shp") + ".",
        set(&RebuildPaths::output, dir_.Path("no/Bignew.shp"))},
-      {"output is a directory", kAppend, good, X, 0, "Could not open file " + dir_.Path() + ".",
-       set(&RebuildPaths::output, dir_.Path())},
       {"image 0", kReplace, good, X, -1, "There is no image #0 in " + src + "."},
       {"image past the last", kReplace, good, X, 2, "There is no image #3 in " + src + "."},
       {"file changed since it was opened", kReplace, good, X, 0, FillPattern(kShpChanged, {src}),
        [](WorkState& ws, RebuildPaths&) { ws.ImageOffsets[1] += 1; }},
       {"record shorter than a header", kReplace, good, Bytes(23, 1), 0,
        FillPattern(kNotARecord, {rec})},
-      {"record shorter than a header", kAppend, good, Bytes(23, 1), 0,
-       FillPattern(kNotARecord, {rec})},
       {"negative count", kAppend, negative, X, 0, damaged},
-      {"count above 10000", kAppend, too_many, X, 0, damaged},
       {"index past the end", kReplace, short_index, X, 0, damaged},
       {"image offset past the end", kAppend, beyond_image, X, 0, damaged},
-      {"palette offset past the end", kReplace, beyond_palette, X, 0, damaged},
       {"record inside the index", kReplace, into_index, X, 0, damaged},
       {"old header cut off", kReplace, Assemble({{0}, {1}}, {A, Bytes(10, 1)}), X, 1, damaged,
        nullptr, true},
       {"10000 images", kAppend, Assemble(full, {A}), X, 0, FillPattern(kShpFull, {src})},
       {"beyond 2 GB", kReplace, good, X, 0, FillPattern(kShpTooLarge, {dir_.Path("Bignew.shp")}),
        huge_record},
-      {"beyond 2 GB", kAppend, good, X, 0, FillPattern(kShpTooLarge, {dir_.Path("Bignew.shp")}),
-       huge_record},
   };
+  // clang-format on
   for (const Case& c : cases) {
     Open(c.source, c.record);
     RebuildPaths paths = Paths();
