@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,10 +21,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
     double cpu = 0;
     double real = 0;
   };
+  // With --benchmark_repetitions the median of the repetitions is kept.
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-        times_[run.benchmark_name()] = {run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
+      const std::string name = run.run_name.str();
+      const Times times{run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        times_[name] = times;
+        from_median_.insert(name);
+      } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 &&
+                 from_median_.count(name) == 0) {
+        times_[name] = times;
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -34,6 +43,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
  private:
   std::map<std::string, Times> times_;
+  std::set<std::string> from_median_;
 };
 
 // (baseline, candidate) benchmark names.
