@@ -79,5 +79,6 @@ void AddListVerbs(CLI::App& app, Context& context);
 void AddCollageVerbs(CLI::App& app, Context& context);
 void AddHeaderVerbs(CLI::App& app, Context& context);
 void AddTransferVerbs(CLI::App& app, Context& context);
+void AddEditVerbs(CLI::App& app, Context& context);
 
 }  // namespace pelgrin::cli

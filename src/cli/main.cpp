@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   AddCollageVerbs(app, context);
   AddHeaderVerbs(app, context);
   AddTransferVerbs(app, context);
+  AddEditVerbs(app, context);
 
   try {
     app.parse(argc, argv);

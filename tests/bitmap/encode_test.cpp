@@ -36,6 +36,23 @@ TEST(EncodeLine, Codes) {
   Bytes full_width_end = Repeated(RasterCols, 255);
   full_width_end[RasterCols - 1] = 6;
   full_width_end[RasterCols - 2] = 6;
+  Bytes alternating(127);
+  for (std::size_t i = 0; i < alternating.size(); ++i)
+    alternating[i] = static_cast<std::uint8_t>(i % 2);
+  Bytes literal_127 = alternating;
+  literal_127.insert(literal_127.begin(), 255);
+  literal_127.push_back(0);
+  Bytes gap_255 = Repeated(255, 255);
+  gap_255.push_back(4);
+  Bytes gap_510 = Repeated(510, 255);
+  gap_510.push_back(4);
+  Bytes full_width_tail = Repeated(RasterCols, 255);
+  full_width_tail[RasterCols - 2] = 1;
+  full_width_tail[RasterCols - 1] = 2;
+  Bytes full_width_runs;  // 839 = 6 * 127 + 77
+  for (int i = 0; i < 6; ++i)
+    full_width_runs.insert(full_width_runs.end(), {254, 7});
+  full_width_runs.insert(full_width_runs.end(), {154, 7, 0});
   struct Case {
     const char* name;
     Bytes row;
@@ -51,7 +68,19 @@ TEST(EncodeLine, Codes) {
       {"transparent line keeps its first skip", Repeated(10, 255), 2, 9, {1, 8, 0}},
       {"wide transparent line", Repeated(300, 255), 0, 299, {1, 255, 0}},
       {"gap wider than 255", wide_gap, 0, 300, {1, 255, 1, 45, 3, 4, 0}},
-      {"literal of 127 then more", Bytes(), 0, 0, {}},  // filled below
+      {"repeat of 127", Repeated(127, 9), 0, 126, {254, 9, 0}},
+      {"repeat of 128: the last pixel a literal", Repeated(128, 9), 0, 127, {254, 9, 3, 9, 0}},
+      {"repeat of 129", Repeated(129, 9), 0, 128, {254, 9, 5, 9, 9, 0}},
+      {"repeat of 130", Repeated(130, 9), 0, 129, {254, 9, 6, 9, 0}},
+      {"literal of 127", alternating, 0, 126, literal_127},
+      {"skip of 255", gap_255, 0, 255, {1, 255, 3, 4, 0}},
+      {"skip of 510", gap_510, 0, 510, {1, 255, 1, 255, 3, 4, 0}},
+      {"full-width line of one value", Repeated(RasterCols, 7), 0, RasterCols - 1, full_width_runs},
+      {"full-width line ending in two values",
+       full_width_tail,
+       0,
+       RasterCols - 1,
+       {1, 255, 1, 255, 1, 255, 1, 72, 5, 1, 2, 0}},
       {"pair at the right edge of a full-width line",
        full_width_end,
        RasterCols - 2,
@@ -60,13 +89,10 @@ TEST(EncodeLine, Codes) {
       {"starts at Left", {1, 1, 1, 2}, 3, 3, {3, 2, 0}},
   };
   for (const Case& c : cases) {
-    if (c.row.empty()) continue;
     EXPECT_EQ(EncodeRow(c.row, c.left, c.right), c.expected) << c.name;
   }
   // A literal longer than 127 pixels is split into a run of 127 and the rest.
-  Bytes alternating;
-  for (int i = 0; i < 130; ++i)
-    alternating.push_back(static_cast<std::uint8_t>(i % 2));
+  alternating.insert(alternating.end(), {1, 0, 1});
   const Bytes line = EncodeRow(alternating, 0, 129);
   ASSERT_EQ(line.size(), 1u + 127 + 1 + 3 + 1);
   EXPECT_EQ(line[0], 255);

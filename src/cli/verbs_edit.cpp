@@ -1,0 +1,136 @@
+// Verbs that write SHP data: converting a bitmap, replacing and appending an image.
+#include <algorithm>
+#include <limits>
+
+#include "bitmap/bmp_file.h"
+#include "bitmap/convert.h"
+#include "bitmap/rebuild.h"
+#include "cli/cli_common.h"
+#include "shp/show.h"
+
+namespace pelgrin::cli {
+namespace {
+
+struct ConvertArgs {
+  std::string bmp;
+  std::string record;
+  std::string shp;
+  PaletteOptions palette;
+  bool no_flash = false;
+};
+
+struct ReplaceArgs {
+  std::string shp;
+  std::int32_t number = 0;
+  std::string record;
+  std::string out;
+  bool keep_header = false;
+};
+
+struct AppendArgs {
+  std::string shp;
+  std::string record;
+  std::string out;
+};
+
+int RunConvert(const Context& context, const ConvertArgs& args) {
+  StreamReporter reporter;
+  auto ws = NewState(context, args.palette, reporter);
+  if (!ws) return kExitFailed;
+  const BmpReadResult read = ReadBmpFile(*ws, args.bmp);
+  if (read != BmpReadResult::kOk) {
+    reporter.ShowError(BmpReadMessage(read, args.bmp));
+    return kExitFailed;
+  }
+  Surface view(kViewWidth, kViewHeight);
+  const ConvertOutcome outcome =
+      ConvertLoadedBitmap(*ws, args.no_flash, view, args.record, args.shp, reporter);
+  return outcome == ConvertOutcome::kWritten ? kExitOk : kExitFailed;
+}
+
+// Opens the archive and names the files of the rebuild; OUT defaults to Bignew.shp in
+// the archive's directory.
+std::unique_ptr<WorkState> OpenForRebuild(const Context& context, const std::string& shp,
+                                          const std::string& record, const std::string& out,
+                                          RebuildPaths& paths, Reporter& reporter) {
+  auto ws = NewState(context, {}, reporter);
+  if (!ws || !OpenShpQuietly(*ws, shp, reporter)) return nullptr;
+  ws->NewImagePath = record;
+  if (!out.empty()) ws->OutShpPath = out;
+  paths = RebuildPathsOf(*ws);
+  return ws;
+}
+
+int RunReplace(const Context& context, const ReplaceArgs& args) {
+  StreamReporter reporter;
+  RebuildPaths paths;
+  auto ws = OpenForRebuild(context, args.shp, args.record, args.out, paths, reporter);
+  if (!ws) return kExitFailed;
+  const auto entry = static_cast<std::int32_t>(std::max<std::int64_t>(
+      std::int64_t{args.number} - 1, std::numeric_limits<std::int32_t>::min()));
+  return ReplaceImageInShp(*ws, paths, entry, args.keep_header, reporter) ? kExitOk : kExitFailed;
+}
+
+int RunAppend(const Context& context, const AppendArgs& args) {
+  StreamReporter reporter;
+  RebuildPaths paths;
+  auto ws = OpenForRebuild(context, args.shp, args.record, args.out, paths, reporter);
+  if (!ws) return kExitFailed;
+  return AppendImageToShp(*ws, paths, reporter) ? kExitOk : kExitFailed;
+}
+
+void AddConvert(CLI::App& app, Context& context) {
+  auto args = std::make_shared<ConvertArgs>();
+  CLI::App* verb = app.add_subcommand(
+      "convert",
+      "Convert a 24-bit bitmap into an SHP image record against the palette (Load BMP, then "
+      "Convert); pixels in the background colour 255 225 225 become transparent");
+  verb->add_option("BMP", args->bmp, "The bitmap to convert")->required();
+  verb->add_option("OUT", args->record, "The image record file to write (.sdf)")->required();
+  verb->add_option("--shp", args->shp, "Also write the image as a one-image SHP file")
+      ->option_text("OUT.shp");
+  args->palette.AddTo(*verb, false);
+  verb->add_flag("--no-flash", args->no_flash,
+                 "\"KV-No Flash\": never use the flashing indices 112-127 and 224-254");
+  verb->footer(
+      "Example: pelgrin-cli convert unit3.bmp unit3.sdf --shp unit3.shp --palette game.pal");
+  verb->callback([&context, args] { context.exit_code = RunConvert(context, *args); });
+}
+
+void AddReplace(CLI::App& app, Context& context) {
+  auto args = std::make_shared<ReplaceArgs>();
+  CLI::App* verb = app.add_subcommand(
+      "replace",
+      "Write a copy of an archive with image N replaced by an image record (Replace Image #)");
+  verb->add_option("SHP", args->shp, "The SHP archive; it is only read")->required();
+  verb->add_option("N", args->number, "Image number, counting from 1")->required();
+  verb->add_option("RECORD", args->record, "The image record, as convert writes it")->required();
+  verb->add_flag("--keep-header", args->keep_header,
+                 "\"Use Old Header\": keep the 24 header bytes of the replaced image");
+  verb->add_option("--out", args->out, "The archive to write (default: Bignew.shp beside SHP)")
+      ->option_text("OUT.shp");
+  verb->footer("Example: pelgrin-cli replace units.shp 3 unit3.sdf --out units-new.shp");
+  verb->callback([&context, args] { context.exit_code = RunReplace(context, *args); });
+}
+
+void AddAppend(CLI::App& app, Context& context) {
+  auto args = std::make_shared<AppendArgs>();
+  CLI::App* verb = app.add_subcommand(
+      "append", "Write a copy of an archive with an image record added after its last image");
+  verb->add_option("SHP", args->shp, "The SHP archive; it is only read")->required();
+  verb->add_option("RECORD", args->record, "The image record, as convert writes it")->required();
+  verb->add_option("--out", args->out, "The archive to write (default: Bignew.shp beside SHP)")
+      ->option_text("OUT.shp");
+  verb->footer("Example: pelgrin-cli append units.shp unit3.sdf");
+  verb->callback([&context, args] { context.exit_code = RunAppend(context, *args); });
+}
+
+}  // namespace
+
+void AddEditVerbs(CLI::App& app, Context& context) {
+  AddConvert(app, context);
+  AddReplace(app, context);
+  AddAppend(app, context);
+}
+
+}  // namespace pelgrin::cli
