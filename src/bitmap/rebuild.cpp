@@ -90,29 +90,11 @@ void WriteIndex(OutFile& out, const std::vector<std::int32_t>& image,
   out.Write(block);
 }
 
-// Copies byte ranges of input files to the output in large blocks: each block goes
-// straight from the file into the block and out again, without passing through the
-// files' own buffers.
-class BlockCopier {
- public:
-  BlockCopier() : block_(std::size_t{1} << 20) {}
-  // Copies count bytes of in from position from; false when the file ran short.
-  bool Copy(InFile& in, std::int64_t from, std::int64_t count, OutFile& out) {
-    in.Seek(from);
-    while (count > 0) {
-      const auto want = static_cast<std::size_t>(
-          std::min<std::int64_t>(count, static_cast<std::int64_t>(block_.size())));
-      const std::size_t got = in.Read(std::span(block_.data(), want));
-      out.Write(std::span<const std::uint8_t>(block_.data(), got));
-      if (got < want) return false;
-      count -= static_cast<std::int64_t>(got);
-    }
-    return true;
-  }
-
- private:
-  std::vector<std::uint8_t> block_;
-};
+// Copies count bytes of in from position from; false when the file ran short.
+bool CopyRange(InFile& in, std::int64_t from, std::int64_t count, OutFile& out) {
+  in.Seek(from);
+  return CopyBytes(in, out, count) == count;
+}
 
 // Writes the output through a temporary file: write_body copies everything and says
 // which input ran short, if any. Reports every failure; true once the output is in place.
@@ -190,19 +172,18 @@ bool ReplaceImageInShp(WorkState& ws, const RebuildPaths& paths, std::int32_t k,
   }
 
   const bool written = WriteOutput(paths, reporter, [&](OutFile& out) -> const std::string* {
-    BlockCopier copier;
     out.Write(index.header_word);
     out.WriteLE32(static_cast<std::uint32_t>(index.count));
     WriteIndex(out, image, palette);
-    if (!copier.Copy(source, index.IndexEnd(), start - index.IndexEnd(), out)) return &paths.source;
+    if (!CopyRange(source, index.IndexEnd(), start - index.IndexEnd(), out)) return &paths.source;
     std::int64_t from_record = 0;
     if (keep_old_header) {
-      if (!copier.Copy(source, start, kImageHeaderSize, out)) return &paths.source;
+      if (!CopyRange(source, start, kImageHeaderSize, out)) return &paths.source;
       from_record = kImageHeaderSize;
     }
-    if (!copier.Copy(record, from_record, new_length - from_record, out)) return &paths.record;
+    if (!CopyRange(record, from_record, new_length - from_record, out)) return &paths.record;
     const std::int64_t rest = start + old_length;
-    if (!copier.Copy(source, rest, index.size - rest, out)) return &paths.source;
+    if (!CopyRange(source, rest, index.size - rest, out)) return &paths.source;
     return nullptr;
   });
   if (written && OpensSameFile(ws.ShpPath, paths.output)) AdoptTables(ws, image, palette);
@@ -234,13 +215,12 @@ bool AppendImageToShp(WorkState& ws, const RebuildPaths& paths, Reporter& report
   palette.push_back(palette.empty() ? 0 : palette.back());
 
   const bool written = WriteOutput(paths, reporter, [&](OutFile& out) -> const std::string* {
-    BlockCopier copier;
     out.Write(index.header_word);
     out.WriteLE32(static_cast<std::uint32_t>(index.count + 1));
     WriteIndex(out, image, palette);
-    if (!copier.Copy(source, index.IndexEnd(), index.size - index.IndexEnd(), out))
+    if (!CopyRange(source, index.IndexEnd(), index.size - index.IndexEnd(), out))
       return &paths.source;
-    if (!copier.Copy(record, 0, new_length, out)) return &paths.record;
+    if (!CopyRange(record, 0, new_length, out)) return &paths.record;
     return nullptr;
   });
   if (written && OpensSameFile(ws.ShpPath, paths.output)) AdoptTables(ws, image, palette);

@@ -11,6 +11,7 @@ namespace pelgrin {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
+constexpr std::int64_t kCopyBlockSize = 1 << 20;
 
 FileFaults* g_faults = nullptr;
 
@@ -283,7 +284,9 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count) {
-  std::vector<std::uint8_t> block(kBufferSize);
+  // Blocks larger than the files' buffers go straight from one file to the other.
+  std::vector<std::uint8_t> block(
+      static_cast<std::size_t>(std::clamp<std::int64_t>(count, 1, kCopyBlockSize)));
   std::int64_t copied = 0;
   while (copied < count) {
     const auto want = static_cast<std::size_t>(
