@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "shp/file_io.h"
@@ -21,14 +22,28 @@ std::string BaseDir() {
 
 }  // namespace
 
-std::string AsFile(const std::uint8_t* data, std::size_t size, const std::string& name) {
-  const std::string path = BaseDir() + "/" + name;
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
   OutFile out;
   if (out.Create(path)) {
     out.Write(std::span<const std::uint8_t>(data, size));
     out.Close();
   }
+}
+
+std::string AsFile(const std::uint8_t* data, std::size_t size, const std::string& name) {
+  const std::string path = BaseDir() + "/" + name;
+  WriteFile(path, data, size);
   return path;
+}
+
+std::vector<std::int32_t> SampleNumbers(std::int32_t count) {
+  std::vector<std::int32_t> numbers;
+  for (std::int32_t n = 0; n <= std::min(count, 4); ++n)
+    numbers.push_back(n);
+  for (std::int32_t n = std::max(5, count - 3); n <= count; ++n)
+    numbers.push_back(n);
+  numbers.push_back(count + 1);
+  return numbers;
 }
 
 std::string ScratchDir() {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "shp/reporter.h"
 
@@ -16,6 +17,13 @@ std::string AsFile(const std::uint8_t* data, std::size_t size, const std::string
 
 // A directory for files a target writes; emptied on each call.
 std::string ScratchDir();
+
+// Writes data to path.
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);
+
+// Image numbers worth trying on an archive of count images: 0, the first four, the last
+// four and count + 1.
+std::vector<std::int32_t> SampleNumbers(std::int32_t count);
 
 class QuietReporter : public Reporter {
  public:

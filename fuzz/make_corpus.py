@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the fuzz targets into fuzz/corpus/<target>/.
+"""Writes the seed corpus of the fuzz targets into fuzz/corpus/<input kind>/ (shp, bmp, palette, transfer, script).
 
 Seeds come from the demo data (build/bin, made by the build) and hand-made edge files:
 archives cut at every section boundary, odd image counts, offsets past the end, frames
@@ -98,6 +98,30 @@ def palette_seeds(bin_dir):
     }
 
 
+def transfer_seeds(shp):
+    """Pairs of archives: icon bytes, remap flag, source length, source, destination."""
+    seeds = {}
+    pairs = [('heroes', 'army'), ('army', 'heroes'), ('own_palette', 'army'),
+             ('heroes', 'army_cut_96'), ('huge_line_range', 'box_641_481'),
+             ('army_cut_66', 'own_palette'), ('heroes', 'count_-1'), ('heroes', 'offset_past_end')]
+    for k, (src, dst) in enumerate(pairs):
+        source = shp[src]
+        seeds['%s_into_%s' % (src, dst)] = (bytes([k % 3, (k * 2) % 5, k & 1]) +
+                                            struct.pack('<H', len(source)) + source + shp[dst])
+    return seeds
+
+
+def script_seeds():
+    return {
+        'demo': b'new leader,army,0,heroes,2\nscout,army,3,heroes,5\n',
+        'odd_fields': b',a,1,b,2\ncomma, here,x,1,y,2\nshort,line\n\n12 ,x,y\r\n',
+        'long_line': b'd' * 200 + b',a,1,b,2\n',
+        'high_bytes': b'desc,a,1,b,\xe9\x80tail\n',
+        'many_lines': b'r,a,1,b,2\n' * 150,
+        'nul': b'a\0b,c,1,d,2\n',
+    }
+
+
 def write(target, seeds):
     folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'corpus', target)
     os.makedirs(folder, exist_ok=True)
@@ -108,9 +132,12 @@ def write(target, seeds):
 
 def main():
     bin_dir = sys.argv[1] if len(sys.argv) > 1 else 'build/bin'
-    write('fuzz_shp_open', shp_seeds(bin_dir))
-    write('fuzz_bmp_read', bmp_seeds())
-    write('fuzz_palette_read', palette_seeds(bin_dir))
+    shp = shp_seeds(bin_dir)
+    write('shp', shp)
+    write('bmp', bmp_seeds())
+    write('palette', palette_seeds(bin_dir))
+    write('transfer', transfer_seeds(shp))
+    write('script', script_seeds())
 
 
 if __name__ == '__main__':

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 60) on a copy
-# of its seed corpus in fuzz/corpus/<target>/. Any crash, leak, sanitizer finding or
-# timeout fails the script; the input that caused it is saved under build-fuzz/findings/.
+# of the seed corpus of its input kind, fuzz/corpus/<kind>/ (fuzz_shp_open reads shp).
+# Any crash, leak, sanitizer finding or timeout fails the script; the input that caused it
+# is saved under build-fuzz/findings/.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 pelgrin_root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -23,7 +24,8 @@ status=0
 for t in "${targets[@]}"; do
   work="$pelgrin_root/build-fuzz/corpus-work/$t"
   mkdir -p "$work"
-  cp -n "$pelgrin_root/fuzz/corpus/$t/"* "$work/" 2>/dev/null || true
+  kind="${t#fuzz_}"; kind="${kind%%_*}"   # fuzz_shp_open reads the shp corpus
+  cp -n "$pelgrin_root/fuzz/corpus/$kind/"* "$work/" 2>/dev/null || true
   log="$pelgrin_root/build-fuzz/$t.log"
   if "$fuzz_dir/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$findings/$t-" "$work" >"$log" 2>&1; then

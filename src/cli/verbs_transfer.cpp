@@ -1,5 +1,6 @@
 // The transfer verb: a transfer script run in Auto Mode.
 #include <iostream>
+#include <memory>
 
 #include "bitmap/palette_file.h"
 #include "cli/cli_common.h"
@@ -34,11 +35,11 @@ int RunTransferVerb(const Context& context, const TransferArgs& args) {
     ws->SourcePaletteName = FileNamePart(args.source_palette);
     options.use_two_palettes = true;
   }
-  ScriptTable table;
-  if (!LoadScript(table, args.script, reporter)) return kExitFailed;
+  auto table = std::make_unique<ScriptTable>();  // 500 cells: kept off the stack
+  if (!LoadScript(*table, args.script, reporter)) return kExitFailed;
   TransferLabels labels;
   const TransferRunSummary summary = RunTransfer(
-      *ws, table, options, labels, reporter,
+      *ws, *table, options, labels, reporter,
       [](const TransferLabels& done) { std::cout << done.from << " -> " << done.to << '\n'; });
   return summary.rows_failed == 0 ? kExitOk : kExitFailed;
 }
