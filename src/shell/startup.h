@@ -16,7 +16,8 @@ namespace pelgrin {
 bool LoadStartupPalette(WorkState& ws);
 
 // The SHP file to open at start-up: the first argument after the program's name when its
-// lower-cased extension is ".shp", as it was given.
+// lower-cased extension is ".shp", as it was given (a relative path with the current
+// directory in front, so that the open file stays the same when the directory changes).
 std::optional<std::string> CommandLineShpFile(const std::vector<std::string>& args);
 
 }  // namespace pelgrin

