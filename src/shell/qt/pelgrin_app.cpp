@@ -31,6 +31,8 @@ bool PelgrinApplication::notify(QObject* receiver, QEvent* event) {
 
 Pelgrin::Pelgrin(const CommandLine& command_line, Dialogs& dialogs)
     : ws_(std::make_unique<WorkState>()), ctx_(*ws_, settings_, dialogs) {
+  if (auto* app = dynamic_cast<PelgrinApplication*>(QCoreApplication::instance()))
+    app->SetDialogs(&dialogs);
   ctx_.HelpFile = kHelpFile;
   main_ = std::make_unique<TMainForm>(ctx_, command_line);
   ctx_.MainForm = main_.get();
@@ -46,7 +48,10 @@ Pelgrin::Pelgrin(const CommandLine& command_line, Dialogs& dialogs)
   ctx_.TransForm = trans_.get();
 }
 
-Pelgrin::~Pelgrin() = default;
+Pelgrin::~Pelgrin() {
+  if (auto* app = dynamic_cast<PelgrinApplication*>(QCoreApplication::instance()))
+    app->SetDialogs(nullptr);
+}
 
 std::string ProgramPath(const char* argv0) {
   const std::string given = argv0 != nullptr ? argv0 : "";

@@ -35,7 +35,7 @@ class PelgrinApplication : public QApplication {
 // The working state, the settings and the windows, made in start-up order: the main
 // window (whose FormCreate reads the settings and opens the command-line file), the
 // header fix window, the help window, the Shp Image, Bmp Image and Shp Transfer windows.
-// None is shown.
+// None is shown. Exceptions escaping a handler are shown through the program's dialogs.
 class Pelgrin {
  public:
   Pelgrin(const CommandLine& command_line, Dialogs& dialogs);
