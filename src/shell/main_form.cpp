@@ -15,6 +15,7 @@
 #include "shell/help_form.h"
 #include "shell/qt/app_context.h"
 #include "shell/qt/form_geometry.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/intro_picture.h"
 #include "shell/qt/picture_button.h"
 #include "shell/qt/surface_view.h"
@@ -132,15 +133,17 @@ void TMainForm::CreateFields() {
 }
 
 void TMainForm::ConnectButtons() {
-  connect(LoadShpBtn, &QToolButton::clicked, this, [this] { LoadShpBtnClick(); });
-  connect(ShowBtn, &QToolButton::clicked, this, [this] { ShowBtnClick(); });
-  connect(CancelBtn, &QToolButton::clicked, this, [this] { CancelBtnClick(); });
-  connect(SaveCollageBtn, &QToolButton::clicked, this, [this] { SaveImageBtnClick(); });
-  connect(HelpBtn, &QToolButton::clicked, this, [this] { HelpBtnClick(); });
-  connect(AboutBtn, &QToolButton::clicked, this, [this] { AboutBtnClick(); });
-  connect(KVFixBtn, &QToolButton::clicked, this, [this] { KVFixBtnClick(); });
-  connect(TransBtn, &QToolButton::clicked, this, [this] { TransBtnClick(); });
-  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  Dialogs& d = ctx_.dialogs;
+  ConnectClick(LoadShpBtn, d, [this] { LoadShpBtnClick(); });
+  ConnectClick(ShowBtn, d, [this] { ShowBtnClick(); });
+  ConnectClick(CancelBtn, d, [this] { CancelBtnClick(); });
+  ConnectClick(SaveCollageBtn, d, [this] { SaveImageBtnClick(); });
+  ConnectClick(HelpBtn, d, [this] { HelpBtnClick(); });
+  ConnectClick(AboutBtn, d, [this] { AboutBtnClick(); });
+  ConnectClick(KVFixBtn, d, [this] { KVFixBtnClick(); });
+  ConnectClick(TransBtn, d, [this] { TransBtnClick(); });
+  connect(Timer1, &QTimer::timeout, this,
+          [this] { RunGuarded(ctx_.dialogs, [this] { Timer1Timer(); }); });
 }
 
 void TMainForm::FormCreate(const CommandLine& command_line) {
@@ -220,7 +223,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 bool TMainForm::FormKeyDown(int key) {
   if (key != Qt::Key_F1) return false;
-  HelpBtnClick();
+  RunGuarded(ctx_.dialogs, [this] { HelpBtnClick(); });
   return true;
 }
 

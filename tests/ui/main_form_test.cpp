@@ -12,6 +12,7 @@
 #include "bitmap/bmp_file.h"
 #include "headerfix/kvfix_form.h"
 #include "shell/help_form.h"
+#include "shell/qt/guarded.h"
 #include "shell/qt/picture_button.h"
 #include "shell/qt/surface_view.h"
 #include "shell/qt/up_down.h"
@@ -234,11 +235,16 @@ class MainFormTest : public QObject {
   void exceptionFromAHandlerIsShownAndTheProgramGoesOn() {
     TestProgram p;
     StartWithArchive(p, {{4, 3, 15}});
+    // A button wired as the windows wire theirs.
     QPushButton faulty("faulty");
-    QObject::connect(&faulty, &QPushButton::clicked, [] { StrToInt("abc"); });
+    ConnectClick(&faulty, p.Ctx().dialogs, [] { StrToInt("abc"); });
     QTest::mouseClick(&faulty, Qt::LeftButton);
+    // Anything else that escapes into the event loop lands in the same box.
+    QTimer::singleShot(0, [] { StrToInt("12x"); });
+    QTest::qWait(20);
     QCOMPARE(p.dialogs.exceptions,
-             (std::vector<std::string>{"'abc' is not a valid integer value"}));
+             (std::vector<std::string>{"'abc' is not a valid integer value",
+                                       "'12x' is not a valid integer value"}));
     QTest::mouseClick(p.Main().ShowBtn, Qt::LeftButton);
     QCOMPARE(p.Log().back(), std::string("cols 4, lines 3"));
   }
