@@ -80,15 +80,11 @@ class LineEncoder {
   std::vector<std::uint8_t>& out_;
 };
 
-void AppendHeader(const ImageHeader& h, std::vector<std::uint8_t>& out) {
-  std::uint8_t b[kImageHeaderSize] = {};
-  PutLE16(&b[0], static_cast<std::uint32_t>(h.MaxY));
-  PutLE16(&b[2], static_cast<std::uint32_t>(h.MaxX));
-  PutLE32(&b[8], static_cast<std::uint32_t>(h.Left));
-  PutLE32(&b[12], static_cast<std::uint32_t>(h.Top));
-  PutLE32(&b[16], static_cast<std::uint32_t>(h.Right));
-  PutLE32(&b[20], static_cast<std::uint32_t>(h.Bottom));
-  out.insert(out.end(), b, b + kImageHeaderSize);
+// The encoder writes zero X and Y offsets whatever CurHeader carries.
+void AppendHeader(ImageHeader h, std::vector<std::uint8_t>& out) {
+  h.OffsWord = 0;
+  const auto bytes = SerializeImageHeader(h);
+  out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 }  // namespace

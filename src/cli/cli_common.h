@@ -75,5 +75,9 @@ bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter);
 
 // Verb groups, each in its own file.
 void AddViewVerbs(CLI::App& app, Context& context);
+void AddListVerbs(CLI::App& app, Context& context);
+void AddCollageVerbs(CLI::App& app, Context& context);
+void AddHeaderVerbs(CLI::App& app, Context& context);
+void AddTransferVerbs(CLI::App& app, Context& context);
 
 }  // namespace pelgrin::cli

@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer("Run 'pelgrin-cli VERB --help' for a verb's options and an example.");
   AddViewVerbs(app, context);
+  AddListVerbs(app, context);
+  AddCollageVerbs(app, context);
+  AddHeaderVerbs(app, context);
+  AddTransferVerbs(app, context);
 
   try {
     app.parse(argc, argv);

@@ -12,6 +12,12 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
+FileFaults* g_faults = nullptr;
+
+bool Faulty(FileFaults::Op op, const std::string& path) {
+  return g_faults != nullptr && g_faults->ShouldFail(op, path);
+}
+
 bool SeekTo(std::FILE* f, std::int64_t position) {
 #if defined(_WIN32)
   return _fseeki64(f, position, SEEK_SET) == 0;
@@ -52,6 +58,12 @@ std::string UniqueTempName(const std::string& target) {
 }
 
 }  // namespace
+
+FileFaults* SetFileFaults(FileFaults* faults) {
+  FileFaults* previous = g_faults;
+  g_faults = faults;
+  return previous;
+}
 
 std::filesystem::path FsPath(const std::string& path) {
   return std::filesystem::path(std::u8string(path.begin(), path.end()));
@@ -147,17 +159,25 @@ bool OutFile::Create(const std::string& path) {
   ok_ = true;
   written_ = 0;
   used_ = 0;
-  if (path.empty() || IsDirectory(path)) return false;
+  if (path.empty() || IsDirectory(path) || Faulty(FileFaults::Op::kCreate, path)) return false;
   file_ = OpenCFile(path, "wb");
   if (file_ == nullptr) return false;
+  path_ = path;
   buffer_.resize(kBufferSize);
   return true;
 }
 
+void OutFile::PhysicalWrite(const std::uint8_t* data, std::size_t size) {
+  if (file_ == nullptr || Faulty(FileFaults::Op::kWrite, path_) ||
+      std::fwrite(data, 1, size, file_) != size) {
+    ok_ = false;
+  }
+  written_ += static_cast<std::int64_t>(size);
+}
+
 void OutFile::Flush() {
   if (used_ == 0) return;
-  if (file_ == nullptr || std::fwrite(buffer_.data(), 1, used_, file_) != used_) ok_ = false;
-  written_ += static_cast<std::int64_t>(used_);
+  PhysicalWrite(buffer_.data(), used_);
   used_ = 0;
 }
 
@@ -165,9 +185,7 @@ void OutFile::Write(std::span<const std::uint8_t> bytes) {
   if (bytes.size() > buffer_.size() - used_) {
     Flush();
     if (bytes.size() >= buffer_.size()) {
-      if (file_ == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        ok_ = false;
-      written_ += static_cast<std::int64_t>(bytes.size());
+      PhysicalWrite(bytes.data(), bytes.size());
       return;
     }
   }
@@ -196,7 +214,7 @@ bool OutFile::Close() {
   if (file_ == nullptr) return false;
   Flush();
   if (std::fflush(file_) != 0) ok_ = false;
-  if (std::fclose(file_) != 0) ok_ = false;
+  if (std::fclose(file_) != 0 || Faulty(FileFaults::Op::kClose, path_)) ok_ = false;
   file_ = nullptr;
   return ok_;
 }
@@ -258,6 +276,7 @@ bool RemoveFile(const std::string& path) {
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
+  if (Faulty(FileFaults::Op::kRename, to)) return false;
   std::error_code ec;
   std::filesystem::rename(FsPath(from), FsPath(to), ec);
   return !ec;
@@ -279,7 +298,8 @@ std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count) {
 
 OverwriteResult OverwriteBytes(const std::string& path, std::int64_t offset,
                                std::span<const std::uint8_t> bytes) {
-  if (path.empty() || IsDirectory(path)) return OverwriteResult::kOpenFailed;
+  if (path.empty() || IsDirectory(path) || Faulty(FileFaults::Op::kOverwriteOpen, path))
+    return OverwriteResult::kOpenFailed;
   std::FILE* f = OpenCFile(path, "r+b");
   if (f == nullptr) return OverwriteResult::kOpenFailed;
   const std::int64_t size = SizeOf(f);
@@ -287,9 +307,10 @@ OverwriteResult OverwriteBytes(const std::string& path, std::int64_t offset,
     std::fclose(f);
     return OverwriteResult::kOutsideFile;
   }
-  bool ok = SeekTo(f, offset) && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  bool ok = SeekTo(f, offset) && !Faulty(FileFaults::Op::kWrite, path) &&
+            std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = (std::fflush(f) == 0) && ok;
-  ok = (std::fclose(f) == 0) && ok;
+  ok = (std::fclose(f) == 0) && !Faulty(FileFaults::Op::kClose, path) && ok;
   return ok ? OverwriteResult::kOk : OverwriteResult::kWriteFailed;
 }
 

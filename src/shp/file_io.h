@@ -15,6 +15,18 @@
 
 namespace pelgrin {
 
+// A seam for tests: when installed, it is asked before every operation of the file layer
+// that changes the file system, and may make that operation fail as a full disk, a lost
+// device or a locked file would. Never installed by the program itself.
+class FileFaults {
+ public:
+  enum class Op { kCreate, kWrite, kClose, kRename, kOverwriteOpen };
+  virtual ~FileFaults() = default;
+  virtual bool ShouldFail(Op op, const std::string& path) = 0;
+};
+// Installs faults (nullptr removes them); returns the previous ones.
+FileFaults* SetFileFaults(FileFaults* faults);
+
 // Little-endian helpers: the one place where byte order is spelled out.
 inline std::uint16_t GetLE16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -101,8 +113,10 @@ class OutFile {
 
  private:
   void Flush();
+  void PhysicalWrite(const std::uint8_t* data, std::size_t size);
 
   std::FILE* file_ = nullptr;
+  std::string path_;
   bool ok_ = true;
   std::int64_t written_ = 0;
   std::size_t used_ = 0;

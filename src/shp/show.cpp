@@ -34,21 +34,15 @@ void ChooseImagePalette(InFile& file, WorkState& ws, std::int32_t i, bool full_p
   }
 }
 
-ShowResult ShowImage(WorkState& ws, std::int32_t number, bool full_pal, Surface& view,
-                     Reporter& reporter) {
-  ws.CancelRequested = false;
+ShowResult ReadImageForShow(InFile& file, WorkState& ws, std::int32_t number, bool full_pal,
+                            Reporter& reporter) {
   ws.UsedCols = 0;
   ws.UsedRows = 0;
-  const std::int32_t i = number - 1;
-  InFile file;
-  if (!file.Open(ws.ShpPath)) {
-    reporter.ShowError(FillPattern("Could not open file %s", {ws.ShpPath}));
-    return ShowResult::kOpenFailed;
-  }
-  if (!IsImageIndex(ws, i)) {
+  if (!IsImageNumber(ws, number)) {
     reporter.Log("No image #" + std::to_string(number));
     return ShowResult::kNoImage;
   }
+  const std::int32_t i = number - 1;
   ClearRaster(ws);
   ReadImageHeader(file, ws, i);
   if (IsAbsentImage(ws.CurHeader)) {
@@ -60,10 +54,29 @@ ShowResult ShowImage(WorkState& ws, std::int32_t number, bool full_pal, Surface&
   }
   ChooseImagePalette(file, ws, i, full_pal);
   DecodeImage(file, ws, i);
+  return ShowResult::kShown;
+}
+
+std::string ExtentLine(const WorkState& ws) {
+  return "cols " + std::to_string(ws.UsedCols) + ", lines " + std::to_string(ws.UsedRows);
+}
+
+ShowResult ShowImage(WorkState& ws, std::int32_t number, bool full_pal, Surface& view,
+                     Reporter& reporter) {
+  ws.CancelRequested = false;
+  ws.UsedCols = 0;
+  ws.UsedRows = 0;
+  InFile file;
+  if (!file.Open(ws.ShpPath)) {
+    reporter.ShowError(FillPattern("Could not open file %s", {ws.ShpPath}));
+    return ShowResult::kOpenFailed;
+  }
+  const ShowResult read = ReadImageForShow(file, ws, number, full_pal, reporter);
   file.Close();
+  if (read != ShowResult::kShown) return read;
   ClearShpWindow(view, reporter);
   DrawRaster(ws, view, reporter);
-  reporter.Log("cols " + std::to_string(ws.UsedCols) + ", lines " + std::to_string(ws.UsedRows));
+  reporter.Log(ExtentLine(ws));
   return ShowResult::kShown;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "shp/file_io.h"
 #include "shp/reporter.h"
@@ -24,6 +25,15 @@ enum class ShowResult { kShown, kNoImage, kOpenFailed };
 // logged as "No image #" and the number.
 ShowResult ShowImage(WorkState& ws, std::int32_t number, bool full_pal, Surface& view,
                      Reporter& reporter);
+
+// The reading half of Show, on an open file: image number's header, palette and pixels
+// into CurHeader, ActivePalette and the raster (UsedCols and UsedRows reset first), with
+// Show's "No image #" and "Problem??" lines. Nothing is drawn.
+ShowResult ReadImageForShow(InFile& file, WorkState& ws, std::int32_t number, bool full_pal,
+                            Reporter& reporter);
+
+// Show's last log line: "cols " UsedCols ", lines " UsedRows.
+std::string ExtentLine(const WorkState& ws);
 
 // Chooses ActivePalette for entry i: its own palette record unless it has none or
 // full_pal is set, else LoadedPalette.

@@ -46,6 +46,18 @@ ImageHeader ParseImageHeader(const std::array<std::uint8_t, kImageHeaderSize>& b
   return h;
 }
 
+std::array<std::uint8_t, kImageHeaderSize> SerializeImageHeader(const ImageHeader& h) {
+  std::array<std::uint8_t, kImageHeaderSize> b{};
+  PutLE16(&b[0], static_cast<std::uint32_t>(h.MaxY));
+  PutLE16(&b[2], static_cast<std::uint32_t>(h.MaxX));
+  PutLE32(&b[4], static_cast<std::uint32_t>(h.OffsWord));
+  PutLE32(&b[8], static_cast<std::uint32_t>(h.Left));
+  PutLE32(&b[12], static_cast<std::uint32_t>(h.Top));
+  PutLE32(&b[16], static_cast<std::uint32_t>(h.Right));
+  PutLE32(&b[20], static_cast<std::uint32_t>(h.Bottom));
+  return b;
+}
+
 void ReadImageHeader(InFile& file, WorkState& ws, std::int32_t i) {
   std::array<std::uint8_t, kImageHeaderSize> bytes{};
   if (i >= 0 && i < MaxImages) {

@@ -40,8 +40,9 @@ void ReadIndex(InFile& file, WorkState& ws, std::int32_t count);
 // of the pixel data. An entry outside the offset tables reads as an all-zero header.
 void ReadImageHeader(InFile& file, WorkState& ws, std::int32_t i);
 
-// Decodes the header bytes at the file's current position.
+// The 24 header bytes and back: MaxY, MaxX and the 16-bit halves keep their low 16 bits.
 ImageHeader ParseImageHeader(const std::array<std::uint8_t, kImageHeaderSize>& bytes);
+std::array<std::uint8_t, kImageHeaderSize> SerializeImageHeader(const ImageHeader& h);
 
 // Builds ActivePalette from entry i's palette record: 0 on success, 1 when i is not an
 // entry of the open file (then nothing is read or changed).
@@ -55,6 +56,12 @@ constexpr bool IsAbsentImage(const ImageHeader& h) {
 // True when i is an entry of the open file.
 inline bool IsImageIndex(const WorkState& ws, std::int32_t i) {
   return i >= 0 && i < ws.ImageCount && i < MaxImages;
+}
+
+// True when number (counting from 1) names an image of the open file; test it before
+// taking number - 1, which overflows for the lowest 32-bit value.
+inline bool IsImageNumber(const WorkState& ws, std::int32_t number) {
+  return number >= 1 && IsImageIndex(ws, number - 1);
 }
 
 }  // namespace pelgrin

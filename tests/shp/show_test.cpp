@@ -53,7 +53,7 @@ TEST_F(ShowTest, PlausibleRangeOfLeftAndTop) {
 
 TEST_F(ShowTest, NumbersOutsideTheFileAreNoImage) {
   Open({Image(test::Header(1, 1, 0, 0, 0, 0), {0})});
-  for (int n : {0, 2, -5, 10001}) {
+  for (int n : {0, 2, -5, 10001, -2147483647 - 1}) {
     reporter_.log.clear();
     EXPECT_EQ(ShowImage(*ws_, n, false, view_, reporter_), ShowResult::kNoImage);
     EXPECT_EQ(reporter_.log, std::vector<std::string>{"No image #" + std::to_string(n)});

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "shp/file_io.h"
+#include "shp/shp_format.h"
 
 namespace pelgrin::test {
 
@@ -52,15 +53,8 @@ void WriteFileText(const std::string& path, const std::string& text) {
 }
 
 Bytes HeaderBytes(const ImageHeader& h) {
-  Bytes b(24, 0);
-  PutLE16(&b[0], static_cast<std::uint32_t>(h.MaxY));
-  PutLE16(&b[2], static_cast<std::uint32_t>(h.MaxX));
-  PutLE32(&b[4], static_cast<std::uint32_t>(h.OffsWord));
-  PutLE32(&b[8], static_cast<std::uint32_t>(h.Left));
-  PutLE32(&b[12], static_cast<std::uint32_t>(h.Top));
-  PutLE32(&b[16], static_cast<std::uint32_t>(h.Right));
-  PutLE32(&b[20], static_cast<std::uint32_t>(h.Bottom));
-  return b;
+  const auto bytes = SerializeImageHeader(h);
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 Bytes Record(const ImageHeader& h, const Bytes& pixel_data) {

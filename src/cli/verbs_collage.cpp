@@ -1,0 +1,69 @@
+// Verbs that draw on the viewing window's surface and save it: the collage and the
+// palette view.
+#include "bitmap/bmp_file.h"
+#include "cli/cli_common.h"
+#include "shp/collage.h"
+#include "shp/palette_view.h"
+#include "shp/show.h"
+
+namespace pelgrin::cli {
+namespace {
+
+struct CollageArgs {
+  std::string shp;
+  std::int32_t number = 0;
+  std::string out;
+  PaletteOptions palette;
+};
+
+struct PaletteArgs {
+  std::string out;
+  PaletteOptions palette;
+};
+
+int RunCollage(const Context& context, const CollageArgs& args) {
+  StreamReporter reporter;
+  auto ws = NewState(context, args.palette, reporter);
+  if (!ws || !OpenShpQuietly(*ws, args.shp, reporter)) return kExitFailed;
+  Surface view(kViewWidth, kViewHeight);
+  if (Collage(*ws, args.number, args.palette.full_pal, view, reporter) != CollageResult::kDone)
+    return kExitFailed;
+  return SaveSurfaceBmp(view, args.out, reporter) ? kExitOk : kExitFailed;
+}
+
+int RunPalette(const Context& context, const PaletteArgs& args) {
+  StreamReporter reporter;
+  auto ws = NewState(context, args.palette, reporter);
+  if (!ws) return kExitFailed;
+  UseLoadedPalette(*ws);
+  Surface view(kViewWidth, kViewHeight);
+  ShowPaletteView(ws->ActivePalette, view, reporter);
+  return SaveSurfaceBmp(view, args.out, reporter) ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+void AddCollageVerbs(CLI::App& app, Context& context) {
+  auto collage_args = std::make_shared<CollageArgs>();
+  CLI::App* collage = app.add_subcommand(
+      "collage",
+      "Lay out images from N onwards in bands on the 810 x 630 view and save it as a bitmap");
+  collage->add_option("SHP", collage_args->shp, "The SHP archive")->required();
+  collage->add_option("N", collage_args->number, "First image, counting from 1")->required();
+  collage->add_option("OUT", collage_args->out, "The bitmap to write")->required();
+  collage_args->palette.AddTo(*collage);
+  collage->footer("Example: pelgrin-cli collage units.shp 1 sheet.bmp --palette game.pal");
+  collage->callback(
+      [&context, collage_args] { context.exit_code = RunCollage(context, *collage_args); });
+
+  auto palette_args = std::make_shared<PaletteArgs>();
+  CLI::App* palette = app.add_subcommand(
+      "palette", "Draw the loaded palette as a grid of cells and save it as a bitmap");
+  palette->add_option("OUT", palette_args->out, "The bitmap to write")->required();
+  palette_args->palette.AddTo(*palette, false);
+  palette->footer("Example: pelgrin-cli palette colours.bmp --palette game.pal");
+  palette->callback(
+      [&context, palette_args] { context.exit_code = RunPalette(context, *palette_args); });
+}
+
+}  // namespace pelgrin::cli
