@@ -138,6 +138,8 @@ void TMainForm::ConnectButtons() {
   ConnectClick(ShowBtn, d, [this] { ShowBtnClick(); });
   ConnectClick(CancelBtn, d, [this] { CancelBtnClick(); });
   ConnectClick(SaveCollageBtn, d, [this] { SaveImageBtnClick(); });
+  ConnectClick(CollageBtn, d, [this] { CollageBtnClick(); });
+  ConnectClick(ViewPalBtn, d, [this] { ShowPaletteBtnClick(); });
   ConnectClick(HelpBtn, d, [this] { HelpBtnClick(); });
   ConnectClick(AboutBtn, d, [this] { AboutBtnClick(); });
   ConnectClick(KVFixBtn, d, [this] { KVFixBtnClick(); });

@@ -49,6 +49,8 @@ class TMainForm : public QWidget, public Reporter {
   void ShowBtnClick();
   void CancelBtnClick();
   void SaveImageBtnClick();
+  void CollageBtnClick();
+  void ShowPaletteBtnClick();
   void HelpBtnClick();
   void AboutBtnClick();
   void KVFixBtnClick();

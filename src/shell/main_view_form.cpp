@@ -1,5 +1,5 @@
-// The main window's viewing operations: opening an SHP file, showing an image, stopping a
-// drawing and saving the view window.
+// The main window's viewing operations: opening an SHP file, showing an image, the
+// collage and the palette view, stopping a drawing and saving the view window.
 #include <QCheckBox>
 #include <QLabel>
 #include <QToolButton>
@@ -10,7 +10,9 @@
 #include "shell/qt/form_geometry.h"
 #include "shell/qt/picture_button.h"
 #include "shell/qt/up_down.h"
+#include "shp/collage.h"
 #include "shp/load_shp.h"
+#include "shp/palette_view.h"
 #include "shp/paths.h"
 #include "shp/show.h"
 #include "shp/shp_form.h"
@@ -88,6 +90,25 @@ void TMainForm::ShowBtnClick() {
   }
   if (result != ShowResult::kShown) return;
   WriteBmpBtn->setEnabled(true);
+  SaveCollageBtn->setEnabled(true);
+}
+
+void TMainForm::CollageBtnClick() {
+  if (ctx_.Busy) return;
+  ShowInFront(*ctx_.ShpForm);
+  CollageResult result;
+  {
+    RunGuard guard(*this);
+    result = Collage(ctx_.ws, ImageUpDown->Position(), FullPalCB->isChecked(),
+                     ctx_.ShpForm->ShpSurface(), *this);
+  }
+  if (result == CollageResult::kDone) SaveCollageBtn->setEnabled(true);
+}
+
+void TMainForm::ShowPaletteBtnClick() {
+  if (ctx_.Busy) return;
+  ShowInFront(*ctx_.ShpForm);
+  ShowPaletteView(ctx_.ws.ActivePalette, ctx_.ShpForm->ShpSurface(), *this);
   SaveCollageBtn->setEnabled(true);
 }
 

@@ -166,6 +166,59 @@ class MainFormTest : public QObject {
     QVERIFY(!p.Ctx().Busy);
   }
 
+  void collageLaysOutImagesFromTheChosenNumber() {
+    TestProgram p;
+    StartWithArchive(p, {{10, 10, 1}, {10, 10, 13}, {10, 10, 14}, {10, 10, 15}});
+    TMainForm& m = p.Main();
+    m.ImageEdit->setText("2");
+    QTest::mouseClick(m.CollageBtn, Qt::LeftButton);
+    QVERIFY(p.Ctx().ShpForm->isVisible());
+    QCOMPARE(p.Log().back(), std::string("Last #4"));
+    QCOMPARE(View(p).GetPixel(0, 0), PackRGB(DefaultPalette[13]));
+    QCOMPARE(View(p).GetPixel(10, 0), kAqua);
+    QCOMPARE(View(p).GetPixel(11, 0), PackRGB(DefaultPalette[14]));
+    QCOMPARE(View(p).GetPixel(22, 9), PackRGB(DefaultPalette[15]));
+    QCOMPARE(View(p).GetPixel(33, 0), kAqua);
+    QVERIFY(m.SaveCollageBtn->isEnabled());
+    QVERIFY(!m.WriteBmpBtn->isEnabled());
+    QVERIFY(m.CollageBtn->isEnabled());
+  }
+
+  void cancelStopsACollageWithoutItsSummary() {
+    TestProgram p;
+    StartWithArchive(p, {{10, 10, 1}, {10, 10, 13}, {10, 10, 14}});
+    TMainForm& m = p.Main();
+    bool cancel_usable = false;
+    QTimer::singleShot(0, &m, [&] {
+      cancel_usable = m.CancelBtn->isEnabled() && !m.CollageBtn->isEnabled();
+      m.CancelBtn->click();
+    });
+    m.CollageBtnClick();
+    QVERIFY(cancel_usable);
+    QCOMPARE(p.Log().back(), std::string("9 Max Width"));
+    QCOMPARE(View(p).GetPixel(0, 0), kAqua);
+    QVERIFY(!m.SaveCollageBtn->isEnabled());
+    QVERIFY(m.CollageBtn->isEnabled());
+  }
+
+  void paletteViewShowsTheActivePaletteAndCanBeSaved() {
+    TestProgram p;
+    WriteFileText(p.Path("Pelgrin.cfg"), "1\nq.pal\nsrc.pal\n0 0\n0 0\n0 0\n0 0\n0 0\n");
+    WriteFileText(p.Path("q.pal"), PaletteText(3, 3));
+    p.Start();
+    TMainForm& m = p.Main();
+    QTest::mouseClick(m.ViewPalBtn, Qt::LeftButton);
+    QVERIFY(p.Ctx().ShpForm->isVisible());
+    QCOMPARE(View(p).GetPixel(0, 0), PackRGB(0, 255, 7));
+    QCOMPARE(View(p).GetPixel(62, 0), PackRGB(1, 254, 7));
+    QCOMPARE(View(p).GetPixel(124, 30), PackRGB(2, 253, 7));
+    QVERIFY(m.SaveCollageBtn->isEnabled());
+    p.dialogs.save_answers.push_back(p.Path("grid.bmp"));
+    m.SaveImageBtnClick();
+    const QImage saved(QString::fromStdString(p.Path("grid.bmp")));
+    QCOMPARE(saved.pixelColor(62, 0), QColor(1, 254, 7));
+  }
+
   void savingTheViewWritesTheWholeSurface() {
     TestProgram p;
     StartWithArchive(p, {{4, 3, 15}});
