@@ -282,6 +282,17 @@ class StartupTest : public QObject {
     QCOMPARE(m.ImageEdit->text(), QString("17"));
   }
 
+  void programDirectoryComesFromTheProgramsPath() {
+    QCOMPARE(QString::fromStdString(ProgramPath("/opt/pelgrin/bin/pelgrin")),
+             QString("/opt/pelgrin/bin/pelgrin"));
+    // Found through PATH: argv[0] names no directory, so the system's answer is used.
+    QCOMPARE(QString::fromStdString(ProgramPath("pelgrin")),
+             QCoreApplication::applicationFilePath());
+    TestProgram p;
+    p.Start();
+    QCOMPARE(QString::fromStdString(p.State().ProgramDir), QString::fromStdString(p.Dir()));
+  }
+
   void introJpegDecoderRefusesWhatItCannotRead() {
     QFile intro(":/intro/intro.jpg");
     QVERIFY(intro.open(QIODevice::ReadOnly));
