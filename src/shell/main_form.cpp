@@ -149,24 +149,32 @@ void TMainForm::ConnectButtons() {
 }
 
 void TMainForm::FormCreate(const CommandLine& command_line) {
+  // Key preview: F1 reaches the window whatever control has the focus.
   for (QWidget* child : findChildren<QWidget*>())
     child->installEventFilter(this);
   SetProgramDir(ctx_.ws, ProgramDirectoryFrom(command_line.program_path));
+  StartIntro();
+  for (QToolButton* b :
+       {ShowBtn, CollageBtn, WriteBmpBtn, SaveCollageBtn, CvtBmpBtn, InsertBtn, AddBtn, ViewPalBtn})
+    b->setEnabled(false);
+  ReadStartupSettings();
+  LoadCommandLineFile(command_line.args);
+}
+
+void TMainForm::StartIntro() {
   IntroImage->setGeometry(35, 8, 325, 200);
   IntroImage->raise();
   SetIntroControlsVisible(false);
   Timer1->start();
   IntroTicks = 0;
-  for (QToolButton* b :
-       {ShowBtn, CollageBtn, WriteBmpBtn, SaveCollageBtn, CvtBmpBtn, InsertBtn, AddBtn, ViewPalBtn})
-    b->setEnabled(false);
+}
+
+void TMainForm::ReadStartupSettings() {
   ctx_.settings.SettingsPath = SettingsPathFor(ctx_.ws.ProgramDir);
   ReadSettings(ctx_.settings, ctx_.ws);
-  if (ctx_.settings.RememberSettings != 0) {
-    PlaceAt(*this, ctx_.settings.SavedPositions[kMainWindow]);
-    ApplyStartupPalette();
-  }
-  LoadCommandLineFile(command_line.args);
+  if (ctx_.settings.RememberSettings == 0) return;
+  PlaceAt(*this, ctx_.settings.SavedPositions[kMainWindow]);
+  ApplyStartupPalette();
 }
 
 void TMainForm::ApplyStartupPalette() {

@@ -110,7 +110,9 @@ class TMainForm : public QWidget, public Reporter {
   void CreateButtons();
   void CreateFields();
   void ConnectButtons();
+  void StartIntro();
   void SetIntroControlsVisible(bool visible);
+  void ReadStartupSettings();
   void LoadCommandLineFile(const std::vector<std::string>& args);
   void ApplyStartupPalette();
   std::vector<QToolButton*> WorkButtons() const;
