@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <cstdio>
 
 #include "bitmap/bmp_form.h"
 #include "headerfix/kvfix_form.h"
@@ -22,6 +23,7 @@
 #include "shell/qt/up_down.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shp/messages.h"
 #include "shp/paths.h"
 #include "shp/shp_form.h"
 #include "transfer/trans_form.h"
@@ -219,8 +221,12 @@ void TMainForm::FormClose() {
   now[kShpWindow] = PositionOf(*ctx_.ShpForm);
   now[kKVFixWindow] = PositionOf(*ctx_.KVFix);
   now[kTransWindow] = PositionOf(*ctx_.TransForm);
-  // A directory the program may not write to keeps its old settings file.
-  WriteSettings(ctx_.settings, ctx_.ws, now);
+  // A directory the program may not write to keeps its old settings file; the program is
+  // ending, so this is said on the error stream rather than in a box.
+  if (WriteSettings(ctx_.settings, ctx_.ws, now) == SettingsWrite::kFailed) {
+    const std::string text = FillPattern(kCouldNotWriteFile, {ctx_.settings.SettingsPath});
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

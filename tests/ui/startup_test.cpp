@@ -19,6 +19,7 @@
 #include "shell/qt/picture_button.h"
 #include "shell/qt/surface_view.h"
 #include "shell/qt/up_down.h"
+#include "shp/file_io.h"
 #include "shp/shp_form.h"
 #include "transfer/trans_form.h"
 #include "ui_test_support.h"
@@ -43,6 +44,19 @@ WindowPositions PositionsOf(AppContext& ctx) {
 QString TopLineOfHelp(THelpForm& help) {
   return help.HelpRichEdit->cursorForPosition(QPoint(4, 4)).block().text();
 }
+
+// Makes one kind of file operation fail, as a directory the program may not write to
+// would.
+class FailingOp : public FileFaults {
+ public:
+  explicit FailingOp(Op op) : op_(op), previous_(SetFileFaults(this)) {}
+  ~FailingOp() override { SetFileFaults(previous_); }
+  bool ShouldFail(Op op, const std::string&) override { return op == op_; }
+
+ private:
+  Op op_;
+  FileFaults* previous_;
+};
 
 }  // namespace
 
@@ -168,6 +182,25 @@ class StartupTest : public QObject {
     QVERIFY((p.State().LoadedPalette[15] == Rgb{15, 240, 7}));
     QVERIFY(p.State().LoadedPalette[16] == DefaultPalette[16]);
     QVERIFY((p.State().ActivePalette[16] == Rgb{0, 0, 0}));
+  }
+
+  void settingsThatCannotBeWrittenKeepTheOldFile() {
+    for (FileFaults::Op op : {FileFaults::Op::kCreate, FileFaults::Op::kWrite,
+                              FileFaults::Op::kClose, FileFaults::Op::kRename}) {
+      TestProgram p;
+      WriteFileText(p.Path("Pelgrin.cfg"), kEightLines);
+      p.Start();
+      p.Ctx().ShpForm->move(300, 300);
+      {
+        FailingOp fault(op);
+        p.Main().FormClose();
+      }
+      QCOMPARE(QString::fromStdString(ReadText(p.Path("Pelgrin.cfg"))), QString(kEightLines));
+      QCOMPARE(std::distance(std::filesystem::directory_iterator(p.Dir()),
+                             std::filesystem::directory_iterator()),
+               std::ptrdiff_t{1});
+      QVERIFY(p.dialogs.errors.empty());
+    }
   }
 
   void settingsSwitchedOffAreNeitherUsedNorRewritten() {
