@@ -6,6 +6,17 @@
 
 namespace pelgrin::cli {
 
+const CLI::Validator kDecimalNumber(
+    [](std::string& text) -> std::string {
+      try {
+        text = std::to_string(StrToInt(text));  // normalised, so no base prefix survives
+        return "";
+      } catch (const ConversionError& e) {
+        return e.what();
+      }
+    },
+    "", "decimal");
+
 void PaletteOptions::AddTo(CLI::App& verb, bool with_full_pal) {
   verb.add_option("--palette", palette,
                   "Text palette file read into the loaded palette first, as Load Pal does")

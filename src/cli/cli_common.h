@@ -63,6 +63,10 @@ struct PaletteOptions {
   void AddTo(CLI::App& verb, bool with_full_pal = true);
 };
 
+// Image numbers are whole decimal numbers: "010" is 10, not an octal 8, and "0x0A" or
+// "1e1" are wrong usage. Apply to every option that takes a number.
+extern const CLI::Validator kDecimalNumber;
+
 // A fresh working state whose LoadedPalette is the default one, with ProgramDir set and
 // --palette read into LoadedPalette and ActivePalette. Null (after reporting) when the
 // palette file cannot be opened.

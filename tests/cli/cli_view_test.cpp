@@ -95,10 +95,18 @@ TEST_F(CliViewTest, FailuresExitOneAndWriteNothing) {
   }
 }
 
+TEST_F(CliViewTest, ImageNumbersAreDecimal) {
+  const auto r = test::RunCli({"export", shp_, "0002", dir_.Path("two.bmp")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "#2 Problem??\ncols 1, lines 1\n");
+}
+
 TEST_F(CliViewTest, WrongUsageExitsTwo) {
   for (const auto& args : std::vector<std::vector<std::string>>{{},
                                                                 {"info"},
                                                                 {"export", shp_, "x", "o.bmp"},
+                                                                {"export", shp_, "0x01", "o.bmp"},
+                                                                {"export", shp_, "1e0", "o.bmp"},
                                                                 {"frobnicate"},
                                                                 {"info", shp_, "--bogus"}}) {
     const auto r = test::RunCli(args);
