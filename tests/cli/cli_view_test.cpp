@@ -96,9 +96,11 @@ TEST_F(CliViewTest, FailuresExitOneAndWriteNothing) {
 }
 
 TEST_F(CliViewTest, ImageNumbersAreDecimal) {
-  const auto r = test::RunCli({"export", shp_, "0002", dir_.Path("two.bmp")});
+  auto r = test::RunCli({"export", shp_, "0002", dir_.Path("two.bmp")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "#2 Problem??\ncols 1, lines 1\n");
+  r = test::RunCli({"export", shp_, "010", dir_.Path("ten.bmp")});  // not octal 8
+  EXPECT_EQ(r.out, "No image #10\n");
 }
 
 TEST_F(CliViewTest, WrongUsageExitsTwo) {
