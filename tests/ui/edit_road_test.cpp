@@ -127,15 +127,15 @@ QFileDialog* OpenFileDialog() {
 
 // A program past its intro with "a.shp" of three solid images open; image 2 carries the
 // drawing offsets XOffs 3, YOffs 5 in its header.
-void StartOnArchive(TestProgram& p, const std::string& name = "a.shp") {
+void StartOnArchive(TestProgram& p) {
   Bytes archive = ArchiveOf({{6, 5, 13}, {8, 6, 14}, {5, 4, 15}});
   const auto second = static_cast<std::size_t>(GetLE32(&archive[16]));
   archive[second + 4] = 3;
   archive[second + 6] = 5;
-  WriteFileBytes(p.Path(name), archive);
+  WriteFileBytes(p.Path("a.shp"), archive);
   p.Start();
   p.EndIntro();
-  OpenArchive(p, name);
+  OpenArchive(p, "a.shp");
 }
 
 }  // namespace
@@ -199,32 +199,6 @@ class EditRoadTest : public QObject {
     }
   }
 
-  void replacingInTheOpenBignewShowsEveryImageAtItsNewPlace() {
-    TestProgram p;
-    StartOnArchive(p, "Bignew.shp");
-    InDirectory here(p.Dir());
-    const std::int64_t before = FileLength(p.Path("Bignew.shp"));
-    ShowImage(p, 1);
-    WriteBitmap(p, p.Path("one.bmp"));
-    // Every pixel its own colour: the record grows, and the images after it move.
-    QImage edited(QString::fromStdString(p.Path("one.bmp")));
-    for (int y = 0; y < edited.height(); ++y)
-      for (int x = 0; x < edited.width(); ++x)
-        edited.setPixelColor(x, y,
-                             ColorOf(DefaultPalette[static_cast<std::size_t>(20 + x + 6 * y)]));
-    edited.save(QString::fromStdString(p.Path("one.bmp")), "BMP");
-    LoadBitmap(p, p.Path("one.bmp"));
-    p.Main().CvtBmpBtnClick();
-    p.Main().InsertBtnClick();
-    QVERIFY(FileLength(p.Path("Bignew.shp")) > before);
-    ShowImage(p, 3);
-    QCOMPARE(View(p).GetPixel(4, 3), PackRGB(DefaultPalette[15]));
-    ShowImage(p, 2);
-    QCOMPARE(View(p).GetPixel(7, 5), PackRGB(DefaultPalette[14]));
-    ShowImage(p, 1);
-    QCOMPARE(FirstDifference(View(p), edited), QString());
-  }
-
   void writeBmpAfterLoadBmpSetsTheSizeConvertUses() {
     TestProgram p;
     StartOnArchive(p);
@@ -264,19 +238,18 @@ class EditRoadTest : public QObject {
     const struct {
       const FileDialogRequest& request;
       const char *filter, *title, *ext;
-      std::string initial;
     } asked[] = {
-        {write, "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*", "Save Windows Bitmap", "BMP", dir},
-        {load, "Windows Bitmap (*.bmp) | *.BMP", "", "", dir},
-        {pal, "Paintshop pal (*.pal)|*.PAL|All files (*.*)|*.*", "", "", dir},
+        {write, "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*", "Save Windows Bitmap", "BMP"},
+        {load, "Windows Bitmap (*.bmp) | *.BMP", "", ""},
+        {pal, "Paintshop pal (*.pal)|*.PAL|All files (*.*)|*.*", "", ""},
     };
     for (const auto& a : asked) {
       QCOMPARE(QString::fromStdString(a.request.filter), QString(a.filter));
       QCOMPARE(QString::fromStdString(a.request.title), QString(a.title));
       QCOMPARE(QString::fromStdString(a.request.default_ext), QString(a.ext));
       QCOMPARE(QString::fromStdString(a.request.file_name), QString());
-      QCOMPARE(QString::fromStdString(a.request.initial_dir), QString::fromStdString(a.initial));
     }
+    QCOMPARE(QString::fromStdString(pal.initial_dir), QString::fromStdString(p.State().ProgramDir));
     QCOMPARE(p.dialogs.errors, std::vector<std::string>{});
 
     // The application's save dialog for Write BMP, asked under the wait cursor.
@@ -309,38 +282,7 @@ class EditRoadTest : public QObject {
     QCOMPARE(cursor, Qt::ArrowCursor);
   }
 
-  void waitCursorOnEveryWayOutButNotForLoadPal() {
-    TestProgram p;
-    p.Start();
-    InDirectory here(p.Dir());
-    TMainForm& m = p.Main();
-    SaveFilled(p.Path("dot.bmp"), 3, 2, QColor(1, 2, 3));
-    const struct {
-      const char* name;
-      std::function<void()> run;
-      std::vector<bool> wait_at_dialogs;
-    } ways[] = {
-        {"write cancelled", [&] { m.WriteBmpBtnClick(); }, {true}},
-        {"write failing", [&] { WriteBitmap(p, p.Path("no/x.bmp")); }, {true, true}},
-        {"load cancelled", [&] { m.LoadBmpBtnClick(); }, {true}},
-        {"load failing", [&] { LoadBitmap(p, p.Path("none.bmp")); }, {true, true}},
-        {"load", [&] { LoadBitmap(p, p.Path("dot.bmp")); }, {true}},
-        {"convert", [&] { m.CvtBmpBtnClick(); }, {}},
-        // No archive is open: Replace and Add cannot open the source.
-        {"replace failing", [&] { m.InsertBtnClick(); }, {true}},
-        {"add failing", [&] { m.AddBtnClick(); }, {true}},
-        {"palette cancelled", [&] { m.LoadPalBtnClick(); }, {false}},
-    };
-    for (const auto& w : ways) {
-      p.dialogs.wait_cursor.clear();
-      w.run();
-      QVERIFY2(p.dialogs.wait_cursor == w.wait_at_dialogs, w.name);
-      QVERIFY2(QGuiApplication::overrideCursor() == nullptr, w.name);
-    }
-    QCOMPARE(p.dialogs.errors.back(), std::string("Could not open file ."));
-  }
-
-  void failuresSayWhatWentWrongAndKeepTheButtons() {
+  void failuresSayWhatWentWrongUnderTheWaitCursorAndKeepTheButtons() {
     TestProgram p;
     StartOnArchive(p);
     InDirectory here(p.Dir());
@@ -363,6 +305,8 @@ class EditRoadTest : public QObject {
       std::string message;
       bool convert_on, rebuild_on;
     } failures[] = {
+        {[&] { m.WriteBmpBtnClick(); }, "", false, false},  // cancelled
+        {[&] { m.LoadBmpBtnClick(); }, "", false, false},
         {[&] { WriteBitmap(p, p.Path("no/x.bmp")); },
          "Could not open bmp file " + p.Path("no/x.bmp"), false, false},
         {[&] { LoadBitmap(p, p.Path("none.bmp")); }, "Could not open " + p.Path("none.bmp") + ".",
@@ -410,8 +354,13 @@ class EditRoadTest : public QObject {
     };
     for (const auto& f : failures) {
       p.dialogs.errors.clear();
+      p.dialogs.wait_cursor.clear();
       f.run();
-      QCOMPARE(p.dialogs.errors, std::vector<std::string>{f.message});
+      QCOMPARE(p.dialogs.errors, f.message.empty() ? std::vector<std::string>{}
+                                                   : std::vector<std::string>{f.message});
+      // Every dialog and box was asked under the wait cursor, which is gone afterwards.
+      QCOMPARE(p.dialogs.wait_cursor, std::vector<bool>(p.dialogs.wait_cursor.size(), true));
+      QVERIFY(!p.dialogs.wait_cursor.empty() && QGuiApplication::overrideCursor() == nullptr);
       QCOMPARE(m.CvtBmpBtn->isEnabled(), f.convert_on);
       QCOMPARE(m.InsertBtn->isEnabled(), f.rebuild_on);
       QCOMPARE(m.AddBtn->isEnabled(), f.rebuild_on);
@@ -453,6 +402,7 @@ class EditRoadTest : public QObject {
     m.LoadPalBtnClick();  // cancelled
     QCOMPARE(QString::fromStdString(p.State().PaletteName), QString("q.pal"));
     QCOMPARE(p.dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(p.dialogs.wait_cursor, std::vector<bool>(4, false));  // no wait cursor
   }
 
   void convertKeepsTheButtonsStillWhileItDraws() {
