@@ -138,6 +138,12 @@ void TMainForm::ConnectButtons() {
   Dialogs& d = ctx_.dialogs;
   ConnectClick(LoadShpBtn, d, [this] { LoadShpBtnClick(); });
   ConnectClick(ShowBtn, d, [this] { ShowBtnClick(); });
+  ConnectClick(WriteBmpBtn, d, [this] { WriteBmpBtnClick(); });
+  ConnectClick(LoadBmpBtn, d, [this] { LoadBmpBtnClick(); });
+  ConnectClick(CvtBmpBtn, d, [this] { CvtBmpBtnClick(); });
+  ConnectClick(InsertBtn, d, [this] { InsertBtnClick(); });
+  ConnectClick(AddBtn, d, [this] { AddBtnClick(); });
+  ConnectClick(LoadPalBtn, d, [this] { LoadPalBtnClick(); });
   ConnectClick(CancelBtn, d, [this] { CancelBtnClick(); });
   ConnectClick(SaveCollageBtn, d, [this] { SaveImageBtnClick(); });
   ConnectClick(CollageBtn, d, [this] { CollageBtnClick(); });

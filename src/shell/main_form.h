@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,12 @@ class TMainForm : public QWidget, public Reporter {
   // Buttons.
   void LoadShpBtnClick();
   void ShowBtnClick();
+  void WriteBmpBtnClick();
+  void LoadBmpBtnClick();
+  void CvtBmpBtnClick();
+  void InsertBtnClick();
+  void AddBtnClick();
+  void LoadPalBtnClick();
   void CancelBtnClick();
   void SaveImageBtnClick();
   void CollageBtnClick();
@@ -55,6 +62,10 @@ class TMainForm : public QWidget, public Reporter {
   void AboutBtnClick();
   void KVFixBtnClick();
   void TransBtnClick();
+
+  // Load BMP once the file is chosen: reads it, shows it in the Bmp Image window and makes
+  // Convert usable. False (after the error box) when the file was refused.
+  bool LoadBmpFile(const std::string& path);
 
   // Reporter: the message log, the boxes, the image windows.
   void Log(std::string_view line) override;
@@ -116,6 +127,8 @@ class TMainForm : public QWidget, public Reporter {
   void LoadCommandLineFile(const std::vector<std::string>& args);
   void ApplyStartupPalette();
   std::vector<QToolButton*> WorkButtons() const;
+  // The entry of the image number in ImageEdit (which counts from 1).
+  std::int32_t ChosenEntry() const;
 
   AppContext& ctx_;
 };

@@ -6,6 +6,7 @@
 
 #include "bitmap/bmp_file.h"
 #include "shell/main_form.h"
+#include "shell/main_form_internal.h"
 #include "shell/qt/app_context.h"
 #include "shell/qt/form_geometry.h"
 #include "shell/qt/picture_button.h"
@@ -23,36 +24,7 @@ namespace {
 constexpr const char* kShpFilter = "shp files (*.shp)| *.SHP| All files\t(*.*)|*.*";
 constexpr const char* kViewBmpFilter = "Windows Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*";
 
-// A dialog's starting directory: the remembered one when it is longer than 2 characters.
-std::string InitialDir(const std::string& dir) {
-  return dir.size() > 2 ? dir : std::string();
-}
-
 }  // namespace
-
-// While a drawing lets events through, the buttons that would start another drawing or
-// change the working state are disabled; each gets its own state back afterwards.
-class TMainForm::RunGuard {
- public:
-  explicit RunGuard(TMainForm& form) : ctx_(form.ctx_) {
-    ctx_.Busy = true;
-    for (QToolButton* button : form.WorkButtons()) {
-      saved_.emplace_back(button, button->isEnabled());
-      button->setEnabled(false);
-    }
-  }
-  ~RunGuard() {
-    for (const auto& [button, enabled] : saved_)
-      button->setEnabled(enabled);
-    ctx_.Busy = false;
-  }
-  RunGuard(const RunGuard&) = delete;
-  RunGuard& operator=(const RunGuard&) = delete;
-
- private:
-  AppContext& ctx_;
-  std::vector<std::pair<QToolButton*, bool>> saved_;
-};
 
 std::vector<QToolButton*> TMainForm::WorkButtons() const {
   return {LoadShpBtn, ShowBtn,    WriteBmpBtn, LoadBmpBtn, CvtBmpBtn,     InsertBtn,

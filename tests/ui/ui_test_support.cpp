@@ -1,5 +1,7 @@
 #include "ui_test_support.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 
 #include "shp/archive_builder.h"
@@ -17,25 +19,35 @@ std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers)
 }  // namespace
 
 std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogRequest& request) {
+  NoteCursor();
   open_requests.push_back(request);
   return Next(open_answers);
 }
 
 std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& request) {
+  NoteCursor();
   save_requests.push_back(request);
   return Next(save_answers);
 }
 
 void ScriptedDialogs::Message(std::string_view text, std::string_view caption) {
+  NoteCursor();
   messages.emplace_back(text, caption);
 }
 
 void ScriptedDialogs::ErrorBox(std::string_view text) {
+  NoteCursor();
   errors.emplace_back(text);
 }
 
 void ScriptedDialogs::ExceptionBox(std::string_view text) {
+  NoteCursor();
   exceptions.emplace_back(text);
+}
+
+void ScriptedDialogs::NoteCursor() {
+  const QCursor* cursor = QGuiApplication::overrideCursor();
+  wait_cursor.push_back(cursor != nullptr && cursor->shape() == Qt::WaitCursor);
 }
 
 void TestProgram::Start(const std::vector<std::string>& args) {

@@ -33,6 +33,11 @@ class ScriptedDialogs : public Dialogs {
   std::vector<std::pair<std::string, std::string>> messages;  // text, caption
   std::vector<std::string> errors;
   std::vector<std::string> exceptions;
+  // For every dialog and box in the order asked: was the wait cursor up when it was asked?
+  std::vector<bool> wait_cursor;
+
+ private:
+  void NoteCursor();
 };
 
 // A program whose directory is a fresh temporary directory.

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include "shell/qt/wait_cursor.h"
 #include "shp/reporter.h"
 
 namespace pelgrin {
@@ -33,12 +34,14 @@ void Configure(QFileDialog& dialog, const FileDialogRequest& request) {
 }
 
 std::optional<std::string> Run(QFileDialog& dialog) {
+  ArrowWhileAsking arrow;
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst().toStdString();
 }
 
 void Box(QMessageBox::Icon icon, std::string_view text, const QString& caption) {
   QMessageBox box(icon, caption, ToQt(text), QMessageBox::Ok, QApplication::activeWindow());
+  ArrowWhileAsking arrow;
   box.exec();
 }
 

@@ -5,7 +5,9 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
+#include "bitmap/bmp_form.h"
 #include "shell/main_form.h"
 #include "shell/qt/app_context.h"
 #include "shell/qt/picture_button.h"
@@ -45,6 +47,7 @@ void TakeScreenshot(AppContext& ctx, const std::string& path) {
     main.ImageUpDown->SetPosition(ImageNumber());
     main.ShowBtnClick();
   }
+  if (const char* bitmap = std::getenv("PELGRIN_SCREENSHOT_BMP")) main.LoadBmpFile(bitmap);
   if (!ComposeScreenshot(ctx).save(QString::fromStdString(path)))
     std::fprintf(stderr, "Could not write file %s.\n", path.c_str());
   main.close();
@@ -53,14 +56,22 @@ void TakeScreenshot(AppContext& ctx, const std::string& path) {
 }  // namespace
 
 QImage ComposeScreenshot(AppContext& ctx) {
-  const QImage left = Framed(*ctx.MainForm);
-  const QImage right = Framed(*ctx.ShpForm);
-  QImage shot(left.width() + kGap + right.width(), std::max(left.height(), right.height()),
-              QImage::Format_RGB32);
+  std::vector<QImage> windows{Framed(*ctx.MainForm), Framed(*ctx.ShpForm)};
+  if (ctx.BmpForm->isVisible()) windows.push_back(Framed(*ctx.BmpForm));
+  int width = -kGap;
+  int height = 0;
+  for (const QImage& w : windows) {
+    width += w.width() + kGap;
+    height = std::max(height, w.height());
+  }
+  QImage shot(width, height, QImage::Format_RGB32);
   shot.fill(QColor(230, 230, 230));
   QPainter p(&shot);
-  p.drawImage(0, 0, left);
-  p.drawImage(left.width() + kGap, 0, right);
+  int x = 0;
+  for (const QImage& w : windows) {
+    p.drawImage(x, 0, w);
+    x += w.width() + kGap;
+  }
   return shot;
 }
 
