@@ -227,9 +227,12 @@ void TTransForm::LoadScriptBtnClick() {
   request.filter = kLoadScriptFilter;
   request.initial_dir = ctx_.ws.ProgramDir;
   const auto chosen = ctx_.dialogs.OpenFile(request);
-  if (!chosen) return;
+  if (chosen) LoadScriptFile(*chosen);
+}
+
+void TTransForm::LoadScriptFile(const std::string& path) {
   RunReporter reporter(*this);
-  if (LoadScript(script_, *chosen, reporter)) model_->Refresh();
+  if (LoadScript(script_, path, reporter)) model_->Refresh();
 }
 
 void TTransForm::SaveScriptBtnClick() {

@@ -52,6 +52,8 @@ class TTransForm : public QWidget {
   void SaveScriptBtnClick();
   // Ctrl+C / Ctrl+V on the grid's current cell; the grid handles the key afterwards.
   void TransGridKeyDown(int key, Qt::KeyboardModifiers shift);
+  // Load Script's work once a file is chosen.
+  void LoadScriptFile(const std::string& path);
 
   ScriptTable& Script() { return script_; }
   // The grid's current row (1..100), or 0 when no cell is current.

@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "headerfix/kvfix_form.h"
 #include "shell/main_form.h"
 #include "shell/qt/app_context.h"
 #include "shell/qt/picture_button.h"
 #include "shell/qt/up_down.h"
+#include "shp/paths.h"
 #include "shp/shp_form.h"
+#include "transfer/trans_form.h"
 
 namespace pelgrin {
 namespace {
@@ -37,24 +40,46 @@ std::int32_t ImageNumber() {
   return text != nullptr ? std::atoi(text) : 1;
 }
 
+std::string WindowChoice() {
+  const char* text = std::getenv("PELGRIN_SCREENSHOT_WINDOW");
+  return text != nullptr ? text : "";
+}
+
+// Shows the window the picture is about, at work, and returns it.
+QWidget& PrepareWindow(AppContext& ctx) {
+  TMainForm& main = *ctx.MainForm;
+  const std::string choice = WindowChoice();
+  if (choice == "transfer") {
+    main.TransBtnClick();
+    ctx.TransForm->LoadScriptFile(JoinPath(ctx.ws.ProgramDir, "demo-transfer.csv"));
+    return *ctx.TransForm;
+  }
+  main.ImageUpDown->SetPosition(ImageNumber());
+  if (choice == "kvfix") {
+    main.KVFixBtnClick();
+    ctx.KVFix->FormActivate();
+    if (main.ShowBtn->isEnabled()) ctx.KVFix->MagShowBtnClick();
+    return *ctx.KVFix;
+  }
+  if (main.ShowBtn->isEnabled()) main.ShowBtnClick();
+  return *ctx.ShpForm;
+}
+
 void TakeScreenshot(AppContext& ctx, const std::string& path) {
   TMainForm& main = *ctx.MainForm;
   while (main.Timer1->isActive())
     main.Timer1Timer();
-  if (main.ShowBtn->isEnabled()) {
-    main.ImageUpDown->SetPosition(ImageNumber());
-    main.ShowBtnClick();
-  }
-  if (!ComposeScreenshot(ctx).save(QString::fromStdString(path)))
+  QWidget& beside = PrepareWindow(ctx);
+  if (!ComposeScreenshot(ctx, beside).save(QString::fromStdString(path)))
     std::fprintf(stderr, "Could not write file %s.\n", path.c_str());
   main.close();
 }
 
 }  // namespace
 
-QImage ComposeScreenshot(AppContext& ctx) {
+QImage ComposeScreenshot(AppContext& ctx, QWidget& beside) {
   const QImage left = Framed(*ctx.MainForm);
-  const QImage right = Framed(*ctx.ShpForm);
+  const QImage right = Framed(beside);
   QImage shot(left.width() + kGap + right.width(), std::max(left.height(), right.height()),
               QImage::Format_RGB32);
   shot.fill(QColor(230, 230, 230));

@@ -1,10 +1,13 @@
 // A picture of the editor at work for the documentation: behind the hidden environment
 // switch PELGRIN_SCREENSHOT=file.png, the program ends its intro, shows an image of the
 // open file (PELGRIN_SCREENSHOT_IMAGE, default 1), saves the main window beside the Shp
-// Image window into the file and quits.
+// Image window into the file and quits. With PELGRIN_SCREENSHOT_WINDOW=kvfix the header
+// fix window shows that image instead; with =transfer the Shp Transfer window is shown
+// with the script demo-transfer.csv of the program's directory loaded.
 #pragma once
 
 #include <QImage>
+#include <QWidget>
 #include <string>
 
 namespace pelgrin {
@@ -13,7 +16,7 @@ struct AppContext;
 
 void ScheduleScreenshot(AppContext& ctx, std::string path);
 
-// The main window and the Shp Image window side by side, each under a title strip.
-QImage ComposeScreenshot(AppContext& ctx);
+// The main window and the other window side by side, each under a title strip.
+QImage ComposeScreenshot(AppContext& ctx, QWidget& beside);
 
 }  // namespace pelgrin
