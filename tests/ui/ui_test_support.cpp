@@ -28,6 +28,7 @@ std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& re
 
 void ScriptedDialogs::Message(std::string_view text, std::string_view caption) {
   messages.emplace_back(text, caption);
+  if (on_message) on_message();
 }
 
 void ScriptedDialogs::ErrorBox(std::string_view text) {
