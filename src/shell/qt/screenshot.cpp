@@ -5,12 +5,14 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "headerfix/kvfix_form.h"
 #include "shell/main_form.h"
 #include "shell/qt/app_context.h"
 #include "shell/qt/picture_button.h"
 #include "shell/qt/up_down.h"
+#include "shp/file_io.h"
 #include "shp/paths.h"
 #include "shp/shp_form.h"
 #include "transfer/trans_form.h"
@@ -51,7 +53,8 @@ QWidget& PrepareWindow(AppContext& ctx) {
   const std::string choice = WindowChoice();
   if (choice == "transfer") {
     main.TransBtnClick();
-    ctx.TransForm->LoadScriptFile(JoinPath(ctx.ws.ProgramDir, "demo-transfer.csv"));
+    const std::string script = JoinPath(ctx.ws.ProgramDir, "demo-transfer.csv");
+    if (std::filesystem::exists(FsPath(script))) ctx.TransForm->LoadScriptFile(script);
     return *ctx.TransForm;
   }
   main.ImageUpDown->SetPosition(ImageNumber());
