@@ -33,6 +33,7 @@ std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& re
 void ScriptedDialogs::Message(std::string_view text, std::string_view caption) {
   NoteCursor();
   messages.emplace_back(text, caption);
+  if (on_message) on_message();
 }
 
 void ScriptedDialogs::ErrorBox(std::string_view text) {

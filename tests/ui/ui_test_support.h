@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTest>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ class ScriptedDialogs : public Dialogs {
   std::vector<std::pair<std::string, std::string>> messages;  // text, caption
   std::vector<std::string> errors;
   std::vector<std::string> exceptions;
+  // Called while a message box would be up, after it was recorded.
+  std::function<void()> on_message;
+
   // For every dialog and box in the order asked: was the wait cursor up when it was asked?
   std::vector<bool> wait_cursor;
 

@@ -5,14 +5,19 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "bitmap/bmp_form.h"
+#include "headerfix/kvfix_form.h"
 #include "shell/main_form.h"
 #include "shell/qt/app_context.h"
 #include "shell/qt/picture_button.h"
 #include "shell/qt/up_down.h"
+#include "shp/file_io.h"
+#include "shp/paths.h"
 #include "shp/shp_form.h"
+#include "transfer/trans_form.h"
 
 namespace pelgrin {
 namespace {
@@ -39,24 +44,47 @@ std::int32_t ImageNumber() {
   return text != nullptr ? std::atoi(text) : 1;
 }
 
+std::string WindowChoice() {
+  const char* text = std::getenv("PELGRIN_SCREENSHOT_WINDOW");
+  return text != nullptr ? text : "";
+}
+
+// Shows the window the picture is about, at work, and returns it.
+QWidget& PrepareWindow(AppContext& ctx) {
+  TMainForm& main = *ctx.MainForm;
+  const std::string choice = WindowChoice();
+  if (choice == "transfer") {
+    main.TransBtnClick();
+    const std::string script = JoinPath(ctx.ws.ProgramDir, "demo-transfer.csv");
+    if (std::filesystem::exists(FsPath(script))) ctx.TransForm->LoadScriptFile(script);
+    return *ctx.TransForm;
+  }
+  main.ImageUpDown->SetPosition(ImageNumber());
+  if (choice == "kvfix") {
+    main.KVFixBtnClick();
+    ctx.KVFix->FormActivate();
+    if (main.ShowBtn->isEnabled()) ctx.KVFix->MagShowBtnClick();
+    return *ctx.KVFix;
+  }
+  if (main.ShowBtn->isEnabled()) main.ShowBtnClick();
+  return *ctx.ShpForm;
+}
+
 void TakeScreenshot(AppContext& ctx, const std::string& path) {
   TMainForm& main = *ctx.MainForm;
   while (main.Timer1->isActive())
     main.Timer1Timer();
-  if (main.ShowBtn->isEnabled()) {
-    main.ImageUpDown->SetPosition(ImageNumber());
-    main.ShowBtnClick();
-  }
+  QWidget& beside = PrepareWindow(ctx);
   if (const char* bitmap = std::getenv("PELGRIN_SCREENSHOT_BMP")) main.LoadBmpFile(bitmap);
-  if (!ComposeScreenshot(ctx).save(QString::fromStdString(path)))
+  if (!ComposeScreenshot(ctx, beside).save(QString::fromStdString(path)))
     std::fprintf(stderr, "Could not write file %s.\n", path.c_str());
   main.close();
 }
 
 }  // namespace
 
-QImage ComposeScreenshot(AppContext& ctx) {
-  std::vector<QImage> windows{Framed(*ctx.MainForm), Framed(*ctx.ShpForm)};
+QImage ComposeScreenshot(AppContext& ctx, QWidget& beside) {
+  std::vector<QImage> windows{Framed(*ctx.MainForm), Framed(beside)};
   if (ctx.BmpForm->isVisible()) windows.push_back(Framed(*ctx.BmpForm));
   int width = -kGap;
   int height = 0;
