@@ -10,6 +10,7 @@
 
 #include "bitmap/bmp_form.h"
 #include "headerfix/kvfix_form.h"
+#include "shell/help_form.h"
 #include "shell/main_form.h"
 #include "shell/qt/app_context.h"
 #include "shell/qt/picture_button.h"
@@ -59,7 +60,19 @@ QWidget& PrepareWindow(AppContext& ctx) {
     if (std::filesystem::exists(FsPath(script))) ctx.TransForm->LoadScriptFile(script);
     return *ctx.TransForm;
   }
+  if (choice == "help") {
+    main.HelpBtnClick();
+    return *ctx.HelpForm;
+  }
   main.ImageUpDown->SetPosition(ImageNumber());
+  if (choice == "collage" && main.CollageBtn->isEnabled()) {
+    main.CollageBtnClick();
+    return *ctx.ShpForm;
+  }
+  if (choice == "palette" && main.ViewPalBtn->isEnabled()) {
+    main.ShowPaletteBtnClick();
+    return *ctx.ShpForm;
+  }
   if (choice == "kvfix") {
     main.KVFixBtnClick();
     ctx.KVFix->FormActivate();

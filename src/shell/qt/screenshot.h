@@ -3,7 +3,8 @@
 // open file (PELGRIN_SCREENSHOT_IMAGE, default 1), saves the main window beside the Shp
 // Image window into the file and quits. With PELGRIN_SCREENSHOT_WINDOW=kvfix the header
 // fix window shows that image instead; with =transfer the Shp Transfer window is shown
-// with the script demo-transfer.csv of the program's directory loaded. With
+// with the script demo-transfer.csv of the program's directory loaded; =collage and
+// =palette show the collage from that image or the palette view; =help the help window. With
 // PELGRIN_SCREENSHOT_BMP=file.bmp it then loads that bitmap as Load BMP does, and the Bmp
 // Image window joins the picture.
 #pragma once
