@@ -8,6 +8,7 @@
 #include "headerfix/header_fix.h"
 #include "shp/archive_builder.h"
 #include "shp/load_shp.h"
+#include "shp/paths.h"
 #include "shp/show.h"
 #include "transfer/engine.h"
 #include "transfer/script.h"
@@ -66,6 +67,32 @@ Surface PatternSurface() {
   return surface;
 }
 
+// A loaded bitmap of width x height in colours of the default palette.
+void FillBitmap(WorkState& ws, int width, int height) {
+  for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y) {
+      const Rgb c = DefaultPalette[static_cast<std::size_t>((x / 3 + y) % 200)];
+      const std::size_t at =
+          3 * (static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y));
+      ws.BmpPixels[at] = c.r;
+      ws.BmpPixels[at + 1] = c.g;
+      ws.BmpPixels[at + 2] = c.b;
+    }
+  }
+  ws.BmpHeader.biWidth = width;
+  ws.BmpHeader.biHeight = height;
+}
+
+// A shown image of width x height, index 255 (transparent) among the others.
+void FillRaster(WorkState& ws, int width, int height) {
+  ws.CurHeader = test::Header(width, height, 0, 0, width - 1, height - 1);
+  for (int x = 0; x < width; ++x)
+    for (int y = 0; y < height; ++y)
+      ws.Raster[static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y)] =
+          static_cast<std::uint8_t>(x + y);
+  UseLoadedPalette(ws);
+}
+
 ScriptTable FullScript() {
   ScriptTable table;
   for (int row = 1; row <= kScriptRows; ++row) {
@@ -115,24 +142,14 @@ WritingOperation AppendOperation(bool output_is_open_file) {
 WritingOperation ConvertOperation() {
   return {"Convert",
           [](Workspace& w) {
-            for (int x = 0; x < 400; ++x) {
-              for (int y = 0; y < 300; ++y) {
-                const Rgb c = DefaultPalette[static_cast<std::size_t>((x / 3 + y) % 200)];
-                const std::size_t at =
-                    3 * (static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y));
-                w.ws->BmpPixels[at] = c.r;
-                w.ws->BmpPixels[at + 1] = c.g;
-                w.ws->BmpPixels[at + 2] = c.b;
-              }
-            }
-            w.ws->BmpHeader.biWidth = 400;
-            w.ws->BmpHeader.biHeight = 300;
+            FillBitmap(*w.ws, 400, 300);
+            SetProgramDir(*w.ws, w.Path(""));
             test::WriteFileText(w.Path("New_shp.sdf"), "an older record");
             test::WriteFileText(w.Path("New_shp.shp"), "an older one-image file");
           },
           [](Workspace& w) {
             Surface view(kViewWidth, kViewHeight);
-            return ConvertLoadedBitmap(*w.ws, false, view, w.Path("New_shp.sdf"),
+            return ConvertLoadedBitmap(*w.ws, false, view, w.ws->NewImagePath,
                                        w.Path("New_shp.shp"),
                                        w.reporter) == ConvertOutcome::kWritten;
           },
@@ -142,31 +159,32 @@ WritingOperation ConvertOperation() {
 }
 
 WritingOperation WriteBmpOperation() {
-  return {
-      "Write BMP",
-      [](Workspace& w) {
-        w.ws->CurHeader = test::Header(200, 150, 0, 0, 199, 149);
-        for (int x = 0; x < 200; ++x)
-          for (int y = 0; y < 150; ++y)
-            w.ws->Raster[static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y)] =
-                static_cast<std::uint8_t>(x + y);
-        UseLoadedPalette(*w.ws);
-        w.ws->BmpHeader.biWidth = 320;  // a bitmap of 320 x 240 was loaded
-        w.ws->BmpHeader.biHeight = 240;
-        test::WriteFileText(w.Path("out.bmp"), "an older bitmap");
-      },
-      [](Workspace& w) { return WriteRasterBmp(*w.ws, w.Path("out.bmp"), w.reporter); },
-      {},
-      BmpHeaderSizes};
+  return {"Write BMP",
+          [](Workspace& w) {
+            FillRaster(*w.ws, 200, 150);
+            w.ws->BmpHeader.biWidth = 320;  // a bitmap of 320 x 240 was loaded
+            w.ws->BmpHeader.biHeight = 240;
+            w.ws->BmpDir = w.Path("");
+            test::WriteFileText(w.Path("out.bmp"), "an older bitmap");
+          },
+          [](Workspace& w) {
+            return WriteRasterBmp(*w.ws, JoinPath(w.ws->BmpDir, "out.bmp"), w.reporter);
+          },
+          {},
+          BmpHeaderSizes};
 }
 
 WritingOperation SaveViewOperation() {
-  return {
-      "Save the view",
-      [](Workspace& w) { test::WriteFileText(w.Path("view.bmp"), "an older bitmap"); },
-      [](Workspace& w) { return SaveSurfaceBmp(PatternSurface(), w.Path("view.bmp"), w.reporter); },
-      {},
-      {}};
+  return {"Save the view",
+          [](Workspace& w) {
+            w.ws->BmpDir = w.Path("");
+            test::WriteFileText(w.Path("view.bmp"), "an older bitmap");
+          },
+          [](Workspace& w) {
+            return SaveSurfaceBmp(PatternSurface(), JoinPath(w.ws->BmpDir, "view.bmp"), w.reporter);
+          },
+          {},
+          {}};
 }
 
 WritingOperation TransferOperation() {

@@ -17,11 +17,12 @@ Bytes LineRecord(int rows, int cols, std::uint8_t seed);
 WritingOperation ReplaceOperation(bool keep_old_header, bool output_is_open_file);
 // Add New_shp.sdf after the last image of units.shp (or of the open Bignew.shp).
 WritingOperation AppendOperation(bool output_is_open_file);
-// Convert a loaded 400 x 300 bitmap: New_shp.sdf, then New_shp.shp.
+// Convert a loaded 400 x 300 bitmap: NewImagePath (New_shp.sdf in the program's
+// directory), then New_shp.shp.
 WritingOperation ConvertOperation();
-// Write BMP of a 200 x 150 frame to out.bmp.
+// Write BMP of a 200 x 150 frame to out.bmp in BmpDir.
 WritingOperation WriteBmpOperation();
-// Save the view (a 200 x 120 surface) to view.bmp.
+// Save the view (a 200 x 120 surface) to view.bmp in BmpDir.
 WritingOperation SaveViewOperation();
 // One transfer row: icon 0 of source/heroes.shp over icon 1 of dest/army.shp.
 WritingOperation TransferOperation();
