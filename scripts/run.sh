@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Pelgrin, and shows the bundled demo archive.
+# Installs what is missing, builds Pelgrin, and starts the editor on the bundled demo archive.
 set -euo pipefail
 pelgrin_root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$pelgrin_root/scripts/deps.sh"
 pelgrin_install_deps
 pelgrin_build build
 bin="$pelgrin_root/build/bin"
-"$bin/pelgrin-cli" info "$bin/demo/demo.shp"
-"$bin/pelgrin-cli" export "$bin/demo/demo.shp" 1 "$bin/demo/image1.bmp"
-echo "Image 1 of the demo archive is now in $bin/demo/image1.bmp"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  cat >&2 <<EOF_HELP
+Pelgrin is built, but there is no display to show its windows on
+(neither DISPLAY nor WAYLAND_DISPLAY is set). You can:
+  - run the editor under a virtual X server:
+      xvfb-run -a build/bin/pelgrin build/bin/demo/demo.shp
+    (scripts/screenshots.sh does that and saves a picture of it in docs/);
+  - or use the command line, which needs no display:
+      build/bin/pelgrin-cli info build/bin/demo/demo.shp
+      build/bin/pelgrin-cli export build/bin/demo/demo.shp 14 image14.bmp
+EOF_HELP
+  exit 1
+fi
+exec "$bin/pelgrin" "$bin/demo/demo.shp"

@@ -1,10 +1,6 @@
-// The editor's entry point (placeholder until the main window exists).
-#include <QApplication>
-#include <QMessageBox>
+// The editor's entry point.
+#include "shell/qt/pelgrin_app.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QMessageBox::information(nullptr, "Pelgrin",
-                           "The editor window is not built yet; use pelgrin-cli.");
-  return 0;
+  return pelgrin::RunPelgrin(argc, argv);
 }

@@ -1,5 +1,9 @@
 #include "shp/file_io.h"
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -11,6 +15,7 @@ namespace pelgrin {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
+constexpr std::size_t kJumpReadSize = 4096;
 constexpr std::int64_t kCopyBlockSize = 1 << 20;
 
 FileFaults* g_faults = nullptr;
@@ -24,6 +29,23 @@ bool SeekTo(std::FILE* f, std::int64_t position) {
   return _fseeki64(f, position, SEEK_SET) == 0;
 #else
   return fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+}
+
+// Reads up to size bytes at position, in one call where the platform allows.
+std::size_t ReadAt(std::FILE* f, std::int64_t position, std::uint8_t* dst, std::size_t size) {
+#if defined(_WIN32)
+  if (!SeekTo(f, position)) return 0;
+  return std::fread(dst, 1, size, f);
+#else
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fileno(f), dst + done, size - done,
+                                static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
 #endif
 }
 
@@ -91,6 +113,7 @@ bool InFile::Open(const std::string& path) {
   if (path.empty() || IsDirectory(path)) return false;
   file_ = OpenCFile(path, "rb");
   if (file_ == nullptr) return false;
+  std::setvbuf(file_, nullptr, _IONBF, 0);  // the file keeps its own buffer
   size_ = SizeOf(file_);
   if (size_ < 0) {
     Close();
@@ -117,8 +140,10 @@ int InFile::Refill() {
   length_ = 0;
   index_ = 0;
   if (file_ == nullptr || start_ < 0 || start_ >= size_) return -1;
-  if (!SeekTo(file_, start_)) return -1;
-  length_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  // After a jump, read little: a jump usually fetches a header, not a run of data.
+  const std::size_t want = jumped_ ? kJumpReadSize : buffer_.size();
+  jumped_ = false;
+  length_ = ReadAt(file_, start_, buffer_.data(), want);
   if (length_ == 0) return -1;
   return buffer_[index_++];
 }
@@ -132,8 +157,8 @@ std::size_t InFile::Read(std::span<std::uint8_t> dst) {
       if (rest >= buffer_.size() && file_ != nullptr) {
         start_ += static_cast<std::int64_t>(index_);
         length_ = index_ = 0;
-        if (start_ < 0 || start_ >= size_ || !SeekTo(file_, start_)) break;
-        const std::size_t got = std::fread(dst.data() + done, 1, rest, file_);
+        if (start_ < 0 || start_ >= size_) break;
+        const std::size_t got = ReadAt(file_, start_, dst.data() + done, rest);
         start_ += static_cast<std::int64_t>(got);
         done += got;
         break;
@@ -157,6 +182,7 @@ void InFile::Seek(std::int64_t position) {
   start_ = position;
   length_ = 0;
   index_ = 0;
+  jumped_ = true;
 }
 
 // ---- OutFile ----
@@ -173,6 +199,7 @@ bool OutFile::Create(const std::string& path) {
   if (path.empty() || IsDirectory(path) || Faulty(FileFaults::Op::kCreate, path)) return false;
   file_ = OpenCFile(path, "wb");
   if (file_ == nullptr) return false;
+  std::setvbuf(file_, nullptr, _IONBF, 0);  // the file keeps its own buffer
   path_ = path;
   buffer_.resize(kBufferSize);
   return true;

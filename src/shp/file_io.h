@@ -81,6 +81,7 @@ class InFile {
   std::int64_t start_ = 0;  // file position of buffer_[0]
   std::size_t length_ = 0;  // valid bytes in buffer_
   std::size_t index_ = 0;   // next byte in buffer_
+  bool jumped_ = false;     // the last Seek left the buffered window
   std::vector<std::uint8_t> buffer_;
 };
 

@@ -1,0 +1,123 @@
+// The main window: the picture buttons, the options, the image number, the message log
+// and the intro picture. It is also the Reporter through which core operations talk to
+// the user.
+#pragma once
+
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "shp/reporter.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTimer;
+class QToolButton;
+
+namespace pelgrin {
+
+struct AppContext;
+class IntroPicture;
+class PictureButton;
+class UpDown;
+
+// The program's path (whose directory is the program's directory) and its arguments.
+struct CommandLine {
+  std::string program_path;
+  std::vector<std::string> args;
+};
+
+class TMainForm : public QWidget, public Reporter {
+  Q_OBJECT
+
+ public:
+  TMainForm(AppContext& ctx, const CommandLine& command_line);
+
+  // Start-up and end.
+  void FormCreate(const CommandLine& command_line);
+  void FormClose();
+  // One tick of the intro timer; the fourth ends the intro.
+  void Timer1Timer();
+  void IntroImageClick();
+  // F1 runs Help; true when the key was taken.
+  bool FormKeyDown(int key);
+
+  // Buttons.
+  void LoadShpBtnClick();
+  void ShowBtnClick();
+  void CancelBtnClick();
+  void SaveImageBtnClick();
+  void CollageBtnClick();
+  void ShowPaletteBtnClick();
+  void HelpBtnClick();
+  void AboutBtnClick();
+  void KVFixBtnClick();
+  void TransBtnClick();
+
+  // Reporter: the message log, the boxes, the image windows.
+  void Log(std::string_view line) override;
+  void ClearLog() override;
+  void ShowError(std::string_view text) override;
+  void Message(std::string_view text, std::string_view caption) override;
+  void Repaint(const Surface& surface) override;
+  void ProcessEvents() override;
+
+  PictureButton* LoadShpBtn;
+  PictureButton* ShowBtn;
+  PictureButton* WriteBmpBtn;
+  PictureButton* LoadBmpBtn;
+  PictureButton* CvtBmpBtn;
+  PictureButton* InsertBtn;
+  PictureButton* AddBtn;
+  PictureButton* TransBtn;
+  PictureButton* CancelBtn;
+  PictureButton* LoadPalBtn;
+  PictureButton* ViewPalBtn;
+  PictureButton* CollageBtn;
+  PictureButton* SaveCollageBtn;
+  PictureButton* HelpBtn;
+  PictureButton* AboutBtn;
+  PictureButton* KVFixBtn;
+  QLabel* EditLbl;
+  QLabel* Label1;
+  QLineEdit* ImageEdit;
+  UpDown* ImageUpDown;
+  QCheckBox* HeaderCB;
+  QCheckBox* KVNoFlashCB;
+  QCheckBox* FullPalCB;
+  QPlainTextEdit* MessageMemo;
+  QLabel* PaletteLbl;
+  IntroPicture* IntroImage;
+  QTimer* Timer1;
+  // The open dialog's file name, which start-up fills for a file named on the command line.
+  std::string OpenDialog1FileName;
+  int IntroTicks = 0;
+
+ signals:
+  // The window has closed: the program ends.
+  void Closed();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  class RunGuard;
+
+  void CreateButtons();
+  void CreateFields();
+  void ConnectButtons();
+  void StartIntro();
+  void SetIntroControlsVisible(bool visible);
+  void ReadStartupSettings();
+  void LoadCommandLineFile(const std::vector<std::string>& args);
+  void ApplyStartupPalette();
+  std::vector<QToolButton*> WorkButtons() const;
+
+  AppContext& ctx_;
+};
+
+}  // namespace pelgrin

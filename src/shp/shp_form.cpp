@@ -1,0 +1,22 @@
+#include "shp/shp_form.h"
+
+#include "shell/qt/app_context.h"
+#include "shell/qt/form_geometry.h"
+#include "shell/qt/surface_view.h"
+
+namespace pelgrin {
+
+TShpForm::TShpForm(AppContext& ctx) : QWidget(nullptr), ShpImage(nullptr), ctx_(ctx) {
+  setObjectName("ShpForm");
+  setWindowTitle("Shp Image");
+  SetDesignSize(*this, 818, 657);
+  ShpImage = new SurfaceView(surface_, this);
+  ShpImage->setObjectName("ShpImage");
+  FormCreate();
+}
+
+void TShpForm::FormCreate() {
+  PlaceAt(*this, ctx_.settings.SavedPositions[kShpWindow]);
+}
+
+}  // namespace pelgrin

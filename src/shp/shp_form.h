@@ -1,0 +1,33 @@
+// The Shp Image window: the program's viewing window, one 810 x 630 image surface that
+// Show, the collage and the palette view draw on.
+#pragma once
+
+#include <QWidget>
+
+#include "shp/show.h"
+#include "shp/surface.h"
+
+namespace pelgrin {
+
+struct AppContext;
+class SurfaceView;
+
+class TShpForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TShpForm(AppContext& ctx);
+
+  Surface& ShpSurface() { return surface_; }
+  const Surface& ShpSurface() const { return surface_; }
+
+  SurfaceView* ShpImage;
+
+ private:
+  void FormCreate();
+
+  AppContext& ctx_;
+  Surface surface_{kViewWidth, kViewHeight, PackRGB(255, 255, 255)};
+};
+
+}  // namespace pelgrin

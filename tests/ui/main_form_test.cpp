@@ -1,0 +1,309 @@
+// The main window's handlers, driven with scripted dialogs: Load SHP, Show, Cancel,
+// saving the view, Help, About, the buttons over a run and exceptions from handlers.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "bitmap/bmp_file.h"
+#include "headerfix/kvfix_form.h"
+#include "shell/help_form.h"
+#include "shell/qt/guarded.h"
+#include "shell/qt/picture_button.h"
+#include "shell/qt/surface_view.h"
+#include "shell/qt/up_down.h"
+#include "shp/shp_form.h"
+#include "shp/text.h"
+#include "transfer/trans_form.h"
+#include "ui_test_support.h"
+
+namespace pelgrin::test {
+
+namespace {
+
+const std::uint32_t kPink = PackRGB(BackColor);
+
+// A program past its intro with the archive "a.shp" of the given frames open.
+void StartWithArchive(TestProgram& p, const std::vector<Frame>& frames) {
+  WriteFileBytes(p.Path("a.shp"), ArchiveOf(frames));
+  p.Start();
+  p.EndIntro();
+  p.dialogs.open_answers.push_back(p.Path("a.shp"));
+  p.Main().LoadShpBtnClick();
+}
+
+const Surface& View(TestProgram& p) {
+  return p.Ctx().ShpForm->ShpSurface();
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void loadShpThroughTheDialog() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 15}, {6, 9, 13}, {2, 2, 1}});
+    TMainForm& m = p.Main();
+    QCOMPARE(p.dialogs.open_requests.size(), std::size_t{1});
+    const FileDialogRequest& first = p.dialogs.open_requests[0];
+    QCOMPARE(QString::fromStdString(first.filter),
+             QString("shp files (*.shp)| *.SHP| All files\t(*.*)|*.*"));
+    QCOMPARE(QString::fromStdString(first.initial_dir), QString());
+    QCOMPARE(p.Log(),
+             (std::vector<std::string>{"a.shp", "3 Icons", "8 Max Height", "5 Max Width"}));
+    const std::string path = p.Path("a.shp");
+    const std::string shown =
+        path.size() <= 33 ? path : path.substr(0, 12) + "..." + path.substr(path.size() - 19);
+    QCOMPARE(m.EditLbl->text(), QString::fromStdString("Editing: " + shown));
+    for (QToolButton* b :
+         {static_cast<QToolButton*>(m.ShowBtn), static_cast<QToolButton*>(m.CollageBtn),
+          static_cast<QToolButton*>(m.ViewPalBtn)})
+      QVERIFY(b->isEnabled());
+    QCOMPARE(m.ImageUpDown->Min(), 1);
+    QCOMPARE(m.ImageUpDown->Max(), 3);
+
+    // The next dialog starts in the open file's directory; cancelling changes nothing.
+    m.ImageUpDown->SetPosition(3);
+    m.LoadShpBtnClick();
+    QCOMPARE(QString::fromStdString(p.dialogs.open_requests[1].initial_dir),
+             QString::fromStdString(p.Dir()));
+    QCOMPARE(m.ImageEdit->text(), QString("3"));
+    QCOMPARE(p.Log().size(), std::size_t{4});
+
+    // Reopening resets the image number to 1.
+    p.dialogs.open_answers.push_back(path);
+    m.LoadShpBtnClick();
+    QCOMPARE(m.ImageEdit->text(), QString("1"));
+  }
+
+  void loadShpThatCannotBeOpenedShowsTheErrorBox() {
+    TestProgram p;
+    p.Start();
+    p.dialogs.open_answers.push_back(p.Path("gone.shp"));
+    p.Main().LoadShpBtnClick();
+    QCOMPARE(p.dialogs.errors,
+             (std::vector<std::string>{"Could not open file " + p.Path("gone.shp") + "."}));
+    QVERIFY(!p.Main().ShowBtn->isEnabled());
+  }
+
+  void showDrawsTheImageAndLogsItsExtent() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 15}, {6, 9, 13}});
+    TMainForm& m = p.Main();
+    m.ImageUpDown->Click(UpDown::Direction::kRaised);
+    QCOMPARE(m.ImageEdit->text(), QString("2"));
+    m.ShowBtnClick();
+    QVERIFY(p.Ctx().ShpForm->isVisible());
+    QCOMPARE(p.Log().back(), std::string("cols 6, lines 9"));
+    const std::uint32_t green = PackRGB(DefaultPalette[13]);
+    QCOMPARE(View(p).GetPixel(0, 0), green);
+    QCOMPARE(View(p).GetPixel(5, 8), green);
+    QCOMPARE(View(p).GetPixel(6, 0), kAqua);
+    QCOMPARE(View(p).GetPixel(0, 9), kAqua);
+    // The window shows what the surface holds.
+    const QImage shown = p.Ctx().ShpForm->ShpImage->grab().toImage();
+    QCOMPARE(shown.pixelColor(2, 2),
+             QColor(DefaultPalette[13].r, DefaultPalette[13].g, DefaultPalette[13].b));
+    QVERIFY(m.WriteBmpBtn->isEnabled());
+    QVERIFY(m.SaveCollageBtn->isEnabled());
+  }
+
+  void showOfANumberOutsideTheFileSaysNoImage() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 15}});
+    p.Main().ImageEdit->setText("7");
+    p.Main().ShowBtnClick();
+    QCOMPARE(p.Log().back(), std::string("No image #7"));
+    QVERIFY(!p.Main().WriteBmpBtn->isEnabled());
+  }
+
+  void cancelStopsADrawingAfterItsRow() {
+    TestProgram p;
+    StartWithArchive(p, {{20, 120, 15}});
+    TMainForm& m = p.Main();
+    // The click waits in the event queue until the drawing lets events through.
+    QTimer::singleShot(0, m.CancelBtn, &QToolButton::click);
+    m.ShowBtnClick();
+    QCOMPARE(View(p).GetPixel(0, 0), PackRGB(DefaultPalette[15]));
+    QCOMPARE(View(p).GetPixel(0, 1), kAqua);
+    QCOMPARE(p.Log().back(), std::string("cols 20, lines 120"));
+    QVERIFY(m.WriteBmpBtn->isEnabled());
+
+    // The next Show starts afresh and draws everything.
+    m.ShowBtnClick();
+    QCOMPARE(View(p).GetPixel(19, 119), PackRGB(DefaultPalette[15]));
+  }
+
+  void buttonsThatChangeTheStateWaitWhileADrawingRuns() {
+    TestProgram p;
+    StartWithArchive(p, {{20, 60, 15}});
+    TMainForm& m = p.Main();
+    std::vector<bool> during;
+    QTimer::singleShot(0, &m, [&] {
+      for (QToolButton* b :
+           {static_cast<QToolButton*>(m.LoadShpBtn), static_cast<QToolButton*>(m.ShowBtn),
+            static_cast<QToolButton*>(m.CollageBtn), static_cast<QToolButton*>(m.LoadBmpBtn),
+            static_cast<QToolButton*>(m.LoadPalBtn), static_cast<QToolButton*>(m.CancelBtn),
+            static_cast<QToolButton*>(m.HelpBtn)})
+        during.push_back(b->isEnabled());
+      // A second Show asked for now does nothing.
+      m.ShowBtnClick();
+    });
+    m.ShowBtnClick();
+    QCOMPARE(during, (std::vector<bool>{false, false, false, false, false, true, true}));
+    const std::vector<std::string> log = p.Log();
+    QCOMPARE(std::count(log.begin(), log.end(), std::string("cols 20, lines 60")), 1);
+    QVERIFY(m.LoadShpBtn->isEnabled());
+    QVERIFY(m.ShowBtn->isEnabled());
+    QVERIFY(m.CollageBtn->isEnabled());
+    QVERIFY(!m.CvtBmpBtn->isEnabled());
+    QVERIFY(!p.Ctx().Busy);
+  }
+
+  void collageLaysOutImagesFromTheChosenNumber() {
+    TestProgram p;
+    StartWithArchive(p, {{10, 10, 1}, {10, 10, 13}, {10, 10, 14}, {10, 10, 15}});
+    TMainForm& m = p.Main();
+    m.ImageEdit->setText("2");
+    QTest::mouseClick(m.CollageBtn, Qt::LeftButton);
+    QVERIFY(p.Ctx().ShpForm->isVisible());
+    QCOMPARE(p.Log().back(), std::string("Last #4"));
+    QCOMPARE(View(p).GetPixel(0, 0), PackRGB(DefaultPalette[13]));
+    QCOMPARE(View(p).GetPixel(10, 0), kAqua);
+    QCOMPARE(View(p).GetPixel(11, 0), PackRGB(DefaultPalette[14]));
+    QCOMPARE(View(p).GetPixel(22, 9), PackRGB(DefaultPalette[15]));
+    QCOMPARE(View(p).GetPixel(33, 0), kAqua);
+    QVERIFY(m.SaveCollageBtn->isEnabled());
+    QVERIFY(!m.WriteBmpBtn->isEnabled());
+    QVERIFY(m.CollageBtn->isEnabled());
+  }
+
+  void cancelStopsACollageWithoutItsSummary() {
+    TestProgram p;
+    StartWithArchive(p, {{10, 10, 1}, {10, 10, 13}, {10, 10, 14}});
+    TMainForm& m = p.Main();
+    bool cancel_usable = false;
+    QTimer::singleShot(0, &m, [&] {
+      cancel_usable = m.CancelBtn->isEnabled() && !m.CollageBtn->isEnabled();
+      m.CancelBtn->click();
+    });
+    m.CollageBtnClick();
+    QVERIFY(cancel_usable);
+    QCOMPARE(p.Log().back(), std::string("9 Max Width"));
+    QCOMPARE(View(p).GetPixel(0, 0), kAqua);
+    QVERIFY(!m.SaveCollageBtn->isEnabled());
+    QVERIFY(m.CollageBtn->isEnabled());
+  }
+
+  void paletteViewShowsTheActivePaletteAndCanBeSaved() {
+    TestProgram p;
+    WriteFileText(p.Path("Pelgrin.cfg"), "1\nq.pal\nsrc.pal\n0 0\n0 0\n0 0\n0 0\n0 0\n");
+    WriteFileText(p.Path("q.pal"), PaletteText(3, 3));
+    p.Start();
+    TMainForm& m = p.Main();
+    QTest::mouseClick(m.ViewPalBtn, Qt::LeftButton);
+    QVERIFY(p.Ctx().ShpForm->isVisible());
+    QCOMPARE(View(p).GetPixel(0, 0), PackRGB(0, 255, 7));
+    QCOMPARE(View(p).GetPixel(62, 0), PackRGB(1, 254, 7));
+    QCOMPARE(View(p).GetPixel(124, 30), PackRGB(2, 253, 7));
+    QVERIFY(m.SaveCollageBtn->isEnabled());
+    p.dialogs.save_answers.push_back(p.Path("grid.bmp"));
+    m.SaveImageBtnClick();
+    const QImage saved(QString::fromStdString(p.Path("grid.bmp")));
+    QCOMPARE(saved.pixelColor(62, 0), QColor(1, 254, 7));
+  }
+
+  void savingTheViewWritesTheWholeSurface() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 15}});
+    TMainForm& m = p.Main();
+    m.ShowBtnClick();
+    std::filesystem::create_directory(p.Path("out"));
+    p.dialogs.save_answers.push_back(p.Path("out/view.bmp"));
+    m.SaveImageBtnClick();
+    const FileDialogRequest& request = p.dialogs.save_requests.at(0);
+    QCOMPARE(QString::fromStdString(request.filter),
+             QString("Windows Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*"));
+    QCOMPARE(QString::fromStdString(request.default_ext), QString("BMP"));
+    QCOMPARE(QString::fromStdString(request.initial_dir), QString());
+    QCOMPARE(QString::fromStdString(p.State().BmpDir), QString::fromStdString(p.Dir() + "out/"));
+
+    const QImage saved(QString::fromStdString(p.Path("out/view.bmp")));
+    QCOMPARE(saved.size(), QSize(810, 630));
+    QCOMPARE(saved.pixelColor(0, 0),
+             QColor(DefaultPalette[15].r, DefaultPalette[15].g, DefaultPalette[15].b));
+    QCOMPARE(saved.pixelColor(809, 629), QColor(0, 255, 255));
+
+    m.SaveImageBtnClick();  // cancelled
+    QCOMPARE(QString::fromStdString(p.dialogs.save_requests.at(1).initial_dir),
+             QString::fromStdString(p.Dir() + "out/"));
+  }
+
+  void helpOpensTheViewerAtFeatures() {
+    TestProgram p;
+    p.Start();
+    p.Main().HelpBtnClick();
+    THelpForm& help = *p.Ctx().HelpForm;
+    QVERIFY(help.isVisible());
+    QCOMPARE(help.HelpRichEdit->cursorForPosition(QPoint(4, 4)).block().text(),
+             QString("Features"));
+    QVERIFY(help.HelpRichEdit->toPlainText().contains("Bignew.shp"));
+    QTest::mouseClick(help.Button1, Qt::LeftButton);
+    QVERIFY(!help.isVisible());
+  }
+
+  void aboutShowsTheVersionOnItsSecondLine() {
+    TestProgram p;
+    p.Start();
+    QTest::mouseClick(p.Main().AboutBtn, Qt::LeftButton);
+    QCOMPARE(p.dialogs.messages.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(p.dialogs.messages[0].second), QString("About KV Pelgrin"));
+    const std::vector<std::string> lines = Lines(p.dialogs.messages[0].first);
+    QCOMPARE(lines.size(), std::size_t{6});
+    QCOMPARE(QString::fromStdString(lines[1]), QString("   KV Pelgrin Version 0.50-qm"));
+    QVERIFY(lines[5].find("Quillmark") != std::string::npos);
+  }
+
+  void secondaryWindowsOpenModelessAndOnlyHideWhenClosed() {
+    TestProgram p;
+    p.Start();
+    QTest::mouseClick(p.Main().KVFixBtn, Qt::LeftButton);
+    QTest::mouseClick(p.Main().TransBtn, Qt::LeftButton);
+    QWidget* kvfix = p.Ctx().KVFix;
+    QWidget* trans = p.Ctx().TransForm;
+    QVERIFY(kvfix->isVisible() && !kvfix->isModal());
+    QVERIFY(trans->isVisible() && !trans->isModal());
+    trans->close();
+    QVERIFY(!trans->isVisible());
+    QTest::mouseClick(p.Main().TransBtn, Qt::LeftButton);
+    QVERIFY(trans->isVisible());
+  }
+
+  void exceptionFromAHandlerIsShownAndTheProgramGoesOn() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 15}});
+    // A button wired as the windows wire theirs.
+    QPushButton faulty("faulty");
+    ConnectClick(&faulty, p.Ctx().dialogs, [] { StrToInt("abc"); });
+    QTest::mouseClick(&faulty, Qt::LeftButton);
+    // Anything else that escapes into the event loop lands in the same box.
+    QTimer::singleShot(0, [] { StrToInt("12x"); });
+    QTest::qWait(20);
+    QCOMPARE(p.dialogs.exceptions,
+             (std::vector<std::string>{"'abc' is not a valid integer value",
+                                       "'12x' is not a valid integer value"}));
+    QTest::mouseClick(p.Main().ShowBtn, Qt::LeftButton);
+    QCOMPARE(p.Log().back(), std::string("cols 4, lines 3"));
+  }
+};
+
+}  // namespace pelgrin::test
+
+PELGRIN_UI_TEST_MAIN(pelgrin::test::MainFormTest)
+#include "main_form_test.moc"
