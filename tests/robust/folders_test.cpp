@@ -56,6 +56,20 @@ std::vector<FolderCase> Cases() {
        },
        [](const Workspace& w) { return "Could not open " + w.Path("plain.txt/New_shp.sdf") + "."; },
        [](Workspace& w) { SetProgramDir(*w.ws, w.Path("")); }},
+      {"program directory not writable, settings file",
+       SettingsOperation(),
+       [](Workspace& w) { return ReadOnly(w.Path("")); },
+       [](const Workspace& w) { return "Could not write file " + w.Path("Pelgrin.cfg") + "."; },
+       {}},
+      {"program directory a regular file, settings file", SettingsOperation(),
+       [](Workspace& w) {
+         SetProgramDir(*w.ws, PlainFile(w));
+         return nullptr;
+       },
+       [](const Workspace& w) {
+         return "Could not write file " + w.Path("plain.txt/Pelgrin.cfg") + ".";
+       },
+       [](Workspace& w) { SetProgramDir(*w.ws, w.Path("")); }},
       {"program directory not writable, transfer row",
        TransferOperation(),
        [](Workspace& w) { return ReadOnly(w.Path("")); },

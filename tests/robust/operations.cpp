@@ -6,10 +6,13 @@
 #include "bitmap/convert.h"
 #include "bitmap/rebuild.h"
 #include "headerfix/header_fix.h"
+#include "shell/settings.h"
 #include "shp/archive_builder.h"
 #include "shp/load_shp.h"
+#include "shp/messages.h"
 #include "shp/paths.h"
 #include "shp/show.h"
+#include "shp/text.h"
 #include "transfer/engine.h"
 #include "transfer/script.h"
 
@@ -237,6 +240,27 @@ WritingOperation SaveScriptOperation() {
           {}};
 }
 
+WritingOperation SettingsOperation() {
+  return {"Settings file",
+          [](Workspace& w) {
+            SetProgramDir(*w.ws, w.Path(""));
+            w.ws->PaletteName = w.Path("desert.pal");
+            test::WriteFileText(w.Path("Pelgrin.cfg"), "1\nold.pal\ndefault\n");
+          },
+          [](Workspace& w) {
+            Settings settings;
+            settings.SettingsPath = SettingsPathFor(w.ws->ProgramDir);
+            settings.RememberSettings = 1;
+            const WindowPositions now = {{{10, 20}, {30, 40}, {50, 60}, {70, 80}, {90, 100}}};
+            if (WriteSettings(settings, *w.ws, now) == SettingsWrite::kWritten) return true;
+            // The core only returns the failure; the main window says this at exit.
+            w.reporter.ShowError(FillPattern(kCouldNotWriteFile, {settings.SettingsPath}));
+            return false;
+          },
+          {},
+          {}};
+}
+
 std::vector<WritingOperation> AllWritingOperations() {
   return {ReplaceOperation(false, false),
           ReplaceOperation(true, false),
@@ -248,7 +272,8 @@ std::vector<WritingOperation> AllWritingOperations() {
           SaveViewOperation(),
           TransferOperation(),
           HeaderWriteOperation(),
-          SaveScriptOperation()};
+          SaveScriptOperation(),
+          SettingsOperation()};
 }
 
 }  // namespace pelgrin::robust

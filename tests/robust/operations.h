@@ -30,6 +30,8 @@ WritingOperation TransferOperation();
 WritingOperation HeaderWriteOperation();
 // Save Script of 100 rows to script.csv.
 WritingOperation SaveScriptOperation();
+// The settings file Pelgrin.cfg in the program's directory, rewritten at exit.
+WritingOperation SettingsOperation();
 
 std::vector<WritingOperation> AllWritingOperations();
 
