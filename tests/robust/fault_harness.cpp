@@ -131,15 +131,16 @@ const FailureRule* RuleFor(const WritingOperation& operation, const std::string&
   return nullptr;
 }
 
-std::string Afterwards(const FailureRule* rule) {
-  if (rule == nullptr || rule->kept.empty()) return "every file as it was";
+std::string Afterwards(const FailureRule* rule, const StateCheck& state) {
   std::string text;
-  for (const Kept& k : rule->kept) {
-    if (!text.empty()) text += "; ";
+  for (const Kept& k : rule != nullptr ? rule->kept : std::vector<Kept>{}) {
     text +=
         k.path == k.like ? k.path + " complete (new)" : k.path + " complete (new " + k.like + ")";
+    text += "; ";
   }
-  return text + "; the rest as it was";
+  text += text.empty() ? "every file as it was" : "the rest as it was";
+  if (!state.what.empty()) text += "; " + state.what + " as before";
+  return text;
 }
 
 std::string Shown(const std::string& text, const std::string& root) {
@@ -155,7 +156,7 @@ FaultOutcome CheckOnePoint(const WritingOperation& operation, const FaultPlan::P
   Workspace w;
   operation.prepare(w);
   const std::string root = w.dir.Path();
-  const std::string state = operation.state ? operation.state(w) : "";
+  const std::string state = operation.state.Of(w);
   bool succeeded = false;
   std::string failed_path;  // the same file as in the run without a fault, in this directory
   {
@@ -183,12 +184,10 @@ FaultOutcome CheckOnePoint(const WritingOperation& operation, const FaultPlan::P
     expected[k.path] = success.at(k.like);
   const std::vector<std::string> differences = Differences(expected, TakeSnapshot(root));
   EXPECT_TRUE(differences.empty()) << Join(differences);
-  if (operation.state) {
-    EXPECT_EQ(operation.state(w), state) << "the in-memory state changed";
-  }
+  EXPECT_EQ(operation.state.Of(w), state) << operation.state.what << " changed";
 
   return {operation.name, where, target, reports.empty() ? "" : Shown(reports.front(), root),
-          Afterwards(rule)};
+          Afterwards(rule, operation.state)};
 }
 
 }  // namespace

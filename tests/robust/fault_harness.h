@@ -99,13 +99,19 @@ struct FailureRule {
   std::string reported;  // the report names this text instead of the target's path
 };
 
+// In-memory state that a failure must leave as it was.
+struct StateCheck {
+  std::string what;  // its name in the outcome table
+  std::function<std::string(const Workspace&)> text;
+  std::string Of(const Workspace& w) const { return text ? text(w) : ""; }
+};
+
 struct WritingOperation {
   std::string name;
   std::function<void(Workspace&)> prepare;  // lays out the files, fills the state
   std::function<bool(Workspace&)> run;      // true when the operation reports success
   std::vector<FailureRule> rules;           // failures not listed keep nothing
-  // In-memory state that a failure must leave as it was (empty when none is checked).
-  std::function<std::string(const Workspace&)> state;
+  StateCheck state;                         // none when empty
 };
 
 void PrintTo(const WritingOperation& operation, std::ostream* os);

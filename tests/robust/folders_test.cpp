@@ -153,14 +153,12 @@ TEST(Folders, AMissingOrReadOnlyFolderIsReportedAndTheNextRunWorks) {
     c.operation.prepare(w);
     std::unique_ptr<FileFaults> fault = c.take_away(w);
     const Snapshot before = TakeSnapshot(w.Path(""));
-    const std::string state = c.operation.state ? c.operation.state(w) : "";
+    const std::string state = c.operation.state.Of(w);
 
     EXPECT_FALSE(c.operation.run(w));
     EXPECT_EQ(w.Reports(), std::vector<std::string>{c.message(w)});
     EXPECT_TRUE(TakeSnapshot(w.Path("")) == before) << "a file changed";
-    if (c.operation.state) {
-      EXPECT_EQ(c.operation.state(w), state);
-    }
+    EXPECT_EQ(c.operation.state.Of(w), state) << c.operation.state.what << " changed";
 
     fault.reset();
     if (c.put_back) c.put_back(w);

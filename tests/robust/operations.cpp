@@ -129,7 +129,7 @@ WritingOperation ReplaceOperation(bool keep_old_header, bool output_is_open_file
             return ReplaceImageInShp(*w.ws, RebuildPathsOf(*w.ws), 1, keep_old_header, w.reporter);
           },
           {},
-          Tables};
+          {"the index tables", Tables}};
 }
 
 WritingOperation AppendOperation(bool output_is_open_file) {
@@ -139,7 +139,7 @@ WritingOperation AppendOperation(bool output_is_open_file) {
           },
           [](Workspace& w) { return AppendImageToShp(*w.ws, RebuildPathsOf(*w.ws), w.reporter); },
           {},
-          Tables};
+          {"the index tables", Tables}};
 }
 
 WritingOperation ConvertOperation() {
@@ -174,7 +174,7 @@ WritingOperation WriteBmpOperation() {
             return WriteRasterBmp(*w.ws, JoinPath(w.ws->BmpDir, "out.bmp"), w.reporter);
           },
           {},
-          BmpHeaderSizes};
+          {"BmpHeader's sizes", BmpHeaderSizes}};
 }
 
 WritingOperation SaveViewOperation() {
