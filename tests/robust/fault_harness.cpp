@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <string_view>
 
 namespace pelgrin::robust {
 namespace fs = std::filesystem;
@@ -90,11 +90,18 @@ std::vector<std::string> Workspace::Reports() const {
 // ---- the check ----
 namespace {
 
-// The file a consultation is about: a temporary file of AtomicFile stands for its target.
+// The file a consultation is about: a temporary file of AtomicFile, TARGET.N-N.tmp,
+// stands for its target.
 std::string TargetOf(const std::string& path) {
-  static const std::regex temp_name(R"((.*)\.[0-9]+-[0-9]+\.tmp)");
-  std::smatch m;
-  return std::regex_match(path, m, temp_name) ? m[1].str() : path;
+  constexpr std::string_view kSuffix = ".tmp";
+  if (!path.ends_with(kSuffix)) return path;
+  const std::string_view stem(path.data(), path.size() - kSuffix.size());
+  const std::size_t dot = stem.rfind('.');
+  if (dot == std::string_view::npos) return path;
+  const std::string_view tag = stem.substr(dot + 1);
+  const bool numbered =
+      tag.find('-') != tag.npos && tag.find_first_not_of("0123456789-") == tag.npos;
+  return numbered ? path.substr(0, dot) : path;
 }
 
 std::string RelativeTo(const std::string& root, const std::string& path) {
@@ -170,6 +177,7 @@ FaultOutcome CheckOnePoint(const WritingOperation& operation, const FaultPlan::P
   const std::string where = Ordinal(point.nth) + " " + OpName(point.op);
   SCOPED_TRACE(operation.name + ", failing the " + where + " (" + target + ")");
 
+  EXPECT_FALSE(failed_path.empty()) << "the run did not reach this point again";
   EXPECT_FALSE(succeeded) << "a failure is never a success";
   const FailureRule* rule = RuleFor(operation, target, point.op);
   const std::vector<std::string> reports = w.Reports();
@@ -178,6 +186,7 @@ FaultOutcome CheckOnePoint(const WritingOperation& operation, const FaultPlan::P
     return text.find(failed_path) != text.npos || text.find(target) != text.npos;
   });
   EXPECT_TRUE(named) << "no report names " << target << "; reported:" << Join(reports);
+  EXPECT_EQ(reports.size(), 1u) << "one failure, one report:" << Join(reports);
 
   Snapshot expected = before;
   for (const Kept& k : rule != nullptr ? rule->kept : std::vector<Kept>{})

@@ -4,7 +4,7 @@
 // An operation is first run without a fault, counting every time the file layer consults
 // the fault seam. It is then run again, from the same files, once for each of those
 // consultations, failing exactly that one (the nth create, the nth write ...). Each
-// failing run must report the failure naming the file concerned, return failure, and
+// failing run must report the failure once, naming the file concerned, return failure, and
 // leave every file as it was, except the files its rule says it keeps: those must hold
 // exactly what the successful run left in them.
 #pragma once

@@ -19,6 +19,18 @@
 namespace pelgrin::robust {
 namespace {
 
+// An image record of rows lines, each one literal run of cols pixels (cols <= 127).
+Bytes LineRecord(int rows, int cols, std::uint8_t seed) {
+  Bytes data;
+  for (int y = 0; y < rows; ++y) {
+    data.push_back(static_cast<std::uint8_t>(2 * cols + 1));
+    for (int x = 0; x < cols; ++x)
+      data.push_back(static_cast<std::uint8_t>((seed * 31 + x + 3 * y) % 255));
+    data.push_back(0);
+  }
+  return test::Record(test::Header(cols, rows, 0, 0, cols - 1, rows - 1), data);
+}
+
 // Three images of about 30 KB each; the first has a palette record of its own.
 Bytes SampleArchive(std::uint8_t seed) {
   std::vector<ArchiveImage> images(3);
@@ -106,17 +118,6 @@ ScriptTable FullScript() {
 }
 
 }  // namespace
-
-Bytes LineRecord(int rows, int cols, std::uint8_t seed) {
-  Bytes data;
-  for (int y = 0; y < rows; ++y) {
-    data.push_back(static_cast<std::uint8_t>(2 * cols + 1));
-    for (int x = 0; x < cols; ++x)
-      data.push_back(static_cast<std::uint8_t>((seed * 31 + x + 3 * y) % 255));
-    data.push_back(0);
-  }
-  return test::Record(test::Header(cols, rows, 0, 0, cols - 1, rows - 1), data);
-}
 
 WritingOperation ReplaceOperation(bool keep_old_header, bool output_is_open_file) {
   std::string name = keep_old_header ? "Replace, Use Old Header" : "Replace";

@@ -10,9 +10,6 @@
 
 namespace pelgrin::robust {
 
-// An image record of rows lines, each one literal run of cols pixels (cols <= 127).
-Bytes LineRecord(int rows, int cols, std::uint8_t seed);
-
 // Replace image #2 of units.shp (or of the open file Bignew.shp itself) with New_shp.sdf.
 WritingOperation ReplaceOperation(bool keep_old_header, bool output_is_open_file);
 // Add New_shp.sdf after the last image of units.shp (or of the open Bignew.shp).
