@@ -97,11 +97,14 @@ bool WriteBmp24(const std::string& path, std::int64_t width, std::int64_t height
         FillPattern("Could not write file %s: the picture is too large for a bitmap.", {path}));
     return false;
   }
-  header.bfSize = static_cast<std::uint32_t>(54 + image_size);
-  header.bfOffBits = 54;
-  header.biWidth = static_cast<std::int32_t>(width);
-  header.biHeight = static_cast<std::int32_t>(height);
-  header.biSizeImage = static_cast<std::uint32_t>(image_size);
+  // The header record takes the new sizes only once the file is written: a later Convert
+  // reads them, and a failed write changes nothing.
+  BmpHeaderRecord written = header;
+  written.bfSize = static_cast<std::uint32_t>(54 + image_size);
+  written.bfOffBits = 54;
+  written.biWidth = static_cast<std::int32_t>(width);
+  written.biHeight = static_cast<std::int32_t>(height);
+  written.biSizeImage = static_cast<std::uint32_t>(image_size);
 
   AtomicFile file;
   if (!file.Create(path)) {
@@ -109,14 +112,16 @@ bool WriteBmp24(const std::string& path, std::int64_t width, std::int64_t height
     return false;
   }
   std::array<std::uint8_t, 54> head;
-  SerializeHeader(header, head);
+  SerializeHeader(written, head);
   file.Out().Write(head);
   std::vector<std::uint8_t> row(static_cast<std::size_t>(stride), 0);
   for (std::int64_t y = height - 1; y >= 0 && file.Out().Ok(); --y) {
     fill_row(y, row.data());
     file.Out().Write(row);
   }
-  return CommitOrReport(file, path, reporter);
+  if (!CommitOrReport(file, path, reporter)) return false;
+  header = written;
+  return true;
 }
 
 bool WriteRasterBmp(WorkState& ws, const std::string& path, Reporter& reporter) {

@@ -21,14 +21,16 @@ constexpr std::int64_t BmpRowStride(std::int64_t width) {
 using BmpRowFiller = std::function<void(std::int64_t row, std::uint8_t* bgr)>;
 
 // Writes a width x height 24-bit bottom-up bitmap through a temporary file. The header
-// fields come from header, whose sizes are filled in first. Reports failures with the
-// given open-failure pattern ("%s" is the path) or "Could not write file %s.".
+// fields come from header with the sizes filled in; header takes them only when the file
+// was written. Reports failures with the given open-failure pattern ("%s" is the path) or
+// "Could not write file %s.".
 bool WriteBmp24(const std::string& path, std::int64_t width, std::int64_t height,
                 BmpHeaderRecord& header, const BmpRowFiller& fill_row,
                 std::string_view open_failure, Reporter& reporter);
 
 // Write BMP: the frame of the raster (columns 0..MaxX, rows 0..MaxY) with ActivePalette,
-// index 255 (and cells outside the raster) in BackColor. Updates BmpHeader's sizes.
+// index 255 (and cells outside the raster) in BackColor. Updates BmpHeader's sizes when
+// the file was written.
 bool WriteRasterBmp(WorkState& ws, const std::string& path, Reporter& reporter);
 
 // Saves the whole surface as a 24-bit bitmap.

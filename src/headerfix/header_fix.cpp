@@ -106,8 +106,17 @@ HeaderWriteResult WriteImageHeader(const WorkState& ws, std::int32_t number,
     return HeaderWriteResult::kNoImage;
   }
   const std::int32_t i = number - 1;
+  const std::int64_t offset = ws.ImageOffsets[static_cast<std::size_t>(i)];
+  // A damaged index may point back into itself: 24 bytes written there would destroy the
+  // count and the offsets of other images.
+  if (offset >= 0 && offset < ImageOffsetField(ws.ImageCount)) {
+    reporter.ShowError(
+        FillPattern("The header of image #%d lies inside the index of file %s, nothing written.",
+                    {NumberText(number), ws.ShpPath}));
+    return HeaderWriteResult::kInsideIndex;
+  }
   const auto bytes = HeaderFieldBytes(fields);
-  switch (OverwriteBytes(ws.ShpPath, ws.ImageOffsets[static_cast<std::size_t>(i)], bytes)) {
+  switch (OverwriteBytes(ws.ShpPath, offset, bytes)) {
     case OverwriteResult::kOk:
       return HeaderWriteResult::kWritten;
     case OverwriteResult::kOpenFailed:

@@ -61,13 +61,20 @@ HeaderShowResult HeaderFixShow(WorkState& ws, std::int32_t number, bool full_pal
 // of the last four, little-endian.
 std::array<std::uint8_t, kImageHeaderSize> HeaderFieldBytes(const HeaderFields& fields);
 
-enum class HeaderWriteResult { kWritten, kOpenFailed, kNoImage, kOutsideFile, kWriteFailed };
+enum class HeaderWriteResult {
+  kWritten,
+  kOpenFailed,
+  kNoImage,
+  kOutsideFile,
+  kInsideIndex,
+  kWriteFailed
+};
 
 // Write: the fields become the 24 header bytes of image number (counting from 1) of
 // ShpPath, at its index offset; nothing else in the file changes. Refused, with an error
 // box and nothing written, when the file cannot be opened, the number is not an image of
-// the open file, or the 24 bytes would not lie wholly inside the file; a failed write is
-// reported with the path. No message on success.
+// the open file, or the 24 bytes would not lie wholly inside the file or would lie inside
+// its index; a failed write is reported with the path. No message on success.
 HeaderWriteResult WriteImageHeader(const WorkState& ws, std::int32_t number,
                                    const HeaderFields& fields, Reporter& reporter);
 

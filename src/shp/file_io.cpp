@@ -73,6 +73,16 @@ bool IsDirectory(const std::string& path) {
   return std::filesystem::is_directory(FsPath(path), ec);
 }
 
+// Writes bytes at offset of the open file f and closes it; false when any step failed.
+bool WriteAtAndClose(std::FILE* f, const std::string& path, std::int64_t offset,
+                     std::span<const std::uint8_t> bytes) {
+  bool ok = SeekTo(f, offset) && !Faulty(FileFaults::Op::kWrite, path) &&
+            std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = (std::fflush(f) == 0) && ok;
+  ok = (std::fclose(f) == 0) && !Faulty(FileFaults::Op::kClose, path) && ok;
+  return ok;
+}
+
 std::string UniqueTempName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -337,11 +347,19 @@ OverwriteResult OverwriteBytes(const std::string& path, std::int64_t offset,
     std::fclose(f);
     return OverwriteResult::kOutsideFile;
   }
-  bool ok = SeekTo(f, offset) && !Faulty(FileFaults::Op::kWrite, path) &&
-            std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fflush(f) == 0) && ok;
-  ok = (std::fclose(f) == 0) && !Faulty(FileFaults::Op::kClose, path) && ok;
-  return ok ? OverwriteResult::kOk : OverwriteResult::kWriteFailed;
+  std::vector<std::uint8_t> old(bytes.size());
+  if (!SeekTo(f, offset) || std::fread(old.data(), 1, old.size(), f) != old.size()) {
+    std::fclose(f);
+    return OverwriteResult::kWriteFailed;  // nothing was written
+  }
+  if (WriteAtAndClose(f, path, offset, bytes)) return OverwriteResult::kOk;
+  // Part or all of the new bytes may have reached the file although the write or the
+  // close failed: put the old ones back, so that a reported failure leaves the file as
+  // it was whenever the file can still be written.
+  if (!Faulty(FileFaults::Op::kOverwriteOpen, path)) {
+    if (std::FILE* again = OpenCFile(path, "r+b")) WriteAtAndClose(again, path, offset, old);
+  }
+  return OverwriteResult::kWriteFailed;
 }
 
 // ---- TextLineReader ----

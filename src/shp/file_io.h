@@ -167,7 +167,8 @@ bool RenameFile(const std::string& from, const std::string& to);
 std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count);
 
 // Rewrites bytes of an existing file in place, without truncating it. Refuses (and writes
-// nothing) when the bytes would not lie wholly inside the file.
+// nothing) when the bytes would not lie wholly inside the file. When the write or the
+// close fails, the bytes it replaced are written back before kWriteFailed is returned.
 enum class OverwriteResult { kOk, kOpenFailed, kOutsideFile, kWriteFailed };
 OverwriteResult OverwriteBytes(const std::string& path, std::int64_t offset,
                                std::span<const std::uint8_t> bytes);

@@ -219,6 +219,17 @@ TEST_F(HeaderFixTest, RefusedWritesChangeNothing) {
     EXPECT_EQ(reporter_.errors, std::vector<std::string>{c.error});
     EXPECT_EQ(test::ReadFileBytes(path_), bytes) << c.number;
   }
+  // A damaged index whose entry points back into the index itself.
+  for (const std::int32_t into_index : {0, 4, 23}) {
+    reporter_.errors.clear();
+    ws_->ImageOffsets[0] = into_index;
+    EXPECT_EQ(WriteImageHeader(*ws_, 1, HeaderFields{1, 2, 3, 4, 5, 6, 7, 8}, reporter_),
+              HeaderWriteResult::kInsideIndex);
+    EXPECT_EQ(reporter_.errors,
+              std::vector<std::string>{"The header of image #1 lies inside the index of file " +
+                                       path_ + ", nothing written."});
+    EXPECT_EQ(test::ReadFileBytes(path_), bytes) << into_index;
+  }
   reporter_.errors.clear();
   ws_->ShpPath = dir_.Path("gone.shp");
   EXPECT_EQ(WriteImageHeader(*ws_, 1, HeaderFields{}, reporter_), HeaderWriteResult::kOpenFailed);
