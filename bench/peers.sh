@@ -27,17 +27,25 @@ cd "$work"
 magick=/usr/bin/convert-im6.q16
 [ -x "$magick" ] || magick="$(command -v magick)"
 
-measure() {  # measure NAME COMMAND: mean seconds of COMMAND over the runs
-  hyperfine --runs "$runs" --warmup 2 --style none --export-json "$1.json" "$2" >/dev/null
+measure() {  # measure NAME COMMAND [PREPARE]: mean seconds of COMMAND over the runs
+  hyperfine --runs "$runs" --warmup 2 --style none --export-json "$1.json" \
+    --prepare "${3:-true}" "$2" >/dev/null
   python3 -c "import json,sys; print(json.load(open(sys.argv[1]))['results'][0]['mean'])" "$1.json"
 }
 
 declare -A t
 t[magick]=$(measure magick "$magick picture.bmp -dither None -remap palette.bmp magick.bmp")
 t[convert]=$(measure convert "$bin/pelgrin-cli convert picture.bmp out.sdf --palette palette.pal")
-t[cp_big]=$(measure cp_big "cp big.shp copy.shp")
-t[replace]=$(measure replace "$bin/pelgrin-cli replace big.shp 1000 record.sdf --out replaced.shp")
-t[append]=$(measure append "$bin/pelgrin-cli append big.shp record.sdf --out appended.shp")
+# Rebuilds into a new file, and over an existing one (the usual case: Bignew.shp is
+# there from the last edit). The safe way to replace a file, writing a new one and
+# renaming it over the old, is timed with cp too (cp then mv).
+t[cp_big]=$(measure cp_big "cp big.shp copy.shp" "rm -f copy.shp")
+t[cp_over]=$(measure cp_over "cp big.shp copy.shp")
+t[cp_mv]=$(measure cp_mv "cp big.shp copy.new && mv copy.new copy.shp")
+t[replace]=$(measure replace "$bin/pelgrin-cli replace big.shp 1000 record.sdf --out out.shp" "rm -f out.shp")
+t[replace_over]=$(measure replace_over "$bin/pelgrin-cli replace big.shp 1000 record.sdf --out out.shp")
+t[append]=$(measure append "$bin/pelgrin-cli append big.shp record.sdf --out out.shp" "rm -f out.shp")
+t[append_over]=$(measure append_over "$bin/pelgrin-cli append big.shp record.sdf --out out.shp")
 t[cp_many]=$(measure cp_many "cp many.shp copy-many.shp")
 t[info]=$(measure info "$bin/pelgrin-cli info many.shp")
 t[export_all]=$(measure export_all "rm -rf bmps && $bin/pelgrin-cli export-all many.shp bmps >/dev/null")
@@ -54,8 +62,12 @@ echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f
 echo
 echo "| Pelgrin | time | baseline | time | baseline / Pelgrin |"
 echo "|---|---|---|---|---|"
-row "convert 839 x 649 ($(python3 -c "print(1)" >/dev/null; echo many colours))" "ImageMagick remap" magick convert
-row "replace in 50 MB archive" "cp of the archive" cp_big replace
-row "append to 50 MB archive" "cp of the archive" cp_big append
+row "convert 839 x 649, 473,933 colours" "ImageMagick remap" magick convert
+row "replace in 50 MB archive, new output" "cp to a new file" cp_big replace
+row "replace in 50 MB archive, over the last output" "cp over a file" cp_over replace_over
+row "replace in 50 MB archive, over the last output" "cp, then mv over a file" cp_mv replace_over
+row "append to 50 MB archive, new output" "cp to a new file" cp_big append
+row "append to 50 MB archive, over the last output" "cp over a file" cp_over append_over
+row "append to 50 MB archive, over the last output" "cp, then mv over a file" cp_mv append_over
 row "info of 10000 images" "cp of that archive" cp_many info
 row "export-all of 10000 images" "cp of that archive" cp_many export_all

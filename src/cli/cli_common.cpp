@@ -38,9 +38,10 @@ std::unique_ptr<WorkState> NewState(const Context& context, const PaletteOptions
   return ws;
 }
 
-bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter) {
+bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter, bool index_only) {
   HeldLogReporter held(reporter);
-  if (LoadShp(ws, path, held) == LoadShpResult::kLoaded) return true;
+  const LoadShpResult result = index_only ? LoadShpIndex(ws, path, held) : LoadShp(ws, path, held);
+  if (result == LoadShpResult::kLoaded) return true;
   held.Flush();
   return false;
 }

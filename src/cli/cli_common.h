@@ -75,7 +75,9 @@ std::unique_ptr<WorkState> NewState(const Context& context, const PaletteOptions
 
 // Opens an SHP file as Load SHP does, printing its log lines only if it fails. False when
 // the file could not be opened or was refused.
-bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter);
+// With index_only, the frames are not measured (LoadShpIndex).
+bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter,
+                    bool index_only = false);
 
 // Verb groups, each in its own file.
 void AddViewVerbs(CLI::App& app, Context& context);

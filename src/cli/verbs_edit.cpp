@@ -54,7 +54,7 @@ std::unique_ptr<WorkState> OpenForRebuild(const Context& context, const std::str
                                           const std::string& record, const std::string& out,
                                           RebuildPaths& paths, Reporter& reporter) {
   auto ws = NewState(context, {}, reporter);
-  if (!ws || !OpenShpQuietly(*ws, shp, reporter)) return nullptr;
+  if (!ws || !OpenShpQuietly(*ws, shp, reporter, /*index_only=*/true)) return nullptr;
   ws->NewImagePath = record;
   if (!out.empty()) ws->OutShpPath = out;
   paths = RebuildPathsOf(*ws);

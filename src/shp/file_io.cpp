@@ -2,6 +2,8 @@
 
 #if !defined(_WIN32)
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 #include <algorithm>
@@ -205,11 +207,26 @@ bool OutFile::Create(const std::string& path) {
   return true;
 }
 
-void OutFile::PhysicalWrite(const std::uint8_t* data, std::size_t size) {
-  if (file_ == nullptr || Faulty(FileFaults::Op::kWrite, path_) ||
-      std::fwrite(data, 1, size, file_) != size) {
-    ok_ = false;
+// Writes all of data to f; false on any failure.
+bool WriteAll(std::FILE* f, const std::uint8_t* data, std::size_t size) {
+#if defined(_WIN32)
+  return std::fwrite(data, 1, size, f) == size;
+#else
+  // Straight to the descriptor: the file keeps its own buffer, and the kernel copy in
+  // CopyBytes moves the same descriptor's position.
+  while (size > 0) {
+    const ssize_t done = ::write(fileno(f), data, size);
+    if (done <= 0) return false;
+    data += done;
+    size -= static_cast<std::size_t>(done);
   }
+  return true;
+#endif
+}
+
+void OutFile::PhysicalWrite(const std::uint8_t* data, std::size_t size) {
+  if (file_ == nullptr || Faulty(FileFaults::Op::kWrite, path_) || !WriteAll(file_, data, size))
+    ok_ = false;
   written_ += static_cast<std::int64_t>(size);
 }
 
@@ -320,7 +337,47 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return !ec;
 }
 
+// Copies inside the kernel where the platform can (no pass through our memory); -1 when
+// it cannot copy between these two files, so that the caller copies itself.
+std::int64_t KernelCopy(InFile& in, OutFile& out, std::int64_t count) {
+#if defined(__linux__)
+  if (in.file_ == nullptr || out.file_ == nullptr || count <= 0) return -1;
+  out.Flush();
+  loff_t from = in.Tell();
+  std::int64_t copied = 0;
+  while (copied < count) {
+    const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(count - copied, 1 << 30));
+    const bool fault = Faulty(FileFaults::Op::kWrite, out.path_);
+    const ssize_t done =
+        fault ? -1
+              : ::copy_file_range(fileno(in.file_), &from, fileno(out.file_), nullptr, chunk, 0);
+    if (!fault && done < 0 && copied == 0 &&
+        (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+         errno == EBADF)) {
+      return -1;
+    }
+    if (done < 0) {
+      // A failed kernel copy is a failed write, as in the copy through memory: the output
+      // reports it, and the input counts as read.
+      out.ok_ = false;
+      return count;
+    }
+    if (done == 0) break;  // the input ended
+    copied += done;
+    out.written_ += done;
+  }
+  in.Seek(in.Tell() + copied);
+  return copied;
+#else
+  (void)in;
+  (void)out;
+  (void)count;
+  return -1;
+#endif
+}
+
 std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count) {
+  if (const std::int64_t copied = KernelCopy(in, out, count); copied >= 0) return copied;
   // Blocks larger than the files' buffers go straight from one file to the other.
   std::vector<std::uint8_t> block(
       static_cast<std::size_t>(std::clamp<std::int64_t>(count, 1, kCopyBlockSize)));

@@ -46,9 +46,13 @@ inline void PutLE32(std::uint8_t* p, std::uint32_t v) {
     p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
+class OutFile;
+
 // A file opened for reading, with its own buffer so that seeks inside the buffered
 // window cost nothing (opening an archive seeks once per image header).
 class InFile {
+  friend std::int64_t KernelCopy(InFile& in, OutFile& out, std::int64_t count);
+
  public:
   InFile() = default;
   ~InFile();
@@ -88,6 +92,8 @@ class InFile {
 // A file opened for writing from scratch. Failures are sticky: once a write fails,
 // Ok() stays false and Close() reports it.
 class OutFile {
+  friend std::int64_t KernelCopy(InFile& in, OutFile& out, std::int64_t count);
+
  public:
   OutFile() = default;
   ~OutFile();

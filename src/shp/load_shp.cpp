@@ -18,13 +18,15 @@ std::string ShortName(std::string_view path) {
   return FileNamePart(path).substr(0, 15);
 }
 
-LoadShpResult LoadShp(WorkState& ws, const std::string& path, Reporter& reporter) {
+namespace {
+
+// Paths, log, count and index: Load SHP up to the measuring of the frames.
+LoadShpResult ReadPathsAndIndex(WorkState& ws, const std::string& path, Reporter& reporter,
+                                InFile& file) {
   ws.ShpPath = path;
   ws.ShpDir = DirectoryPart(path);
   ws.OutShpPath = ws.ShpDir + "Bignew.shp";
   reporter.ClearLog();
-
-  InFile file;
   if (!file.Open(path)) {
     reporter.ShowError(FillPattern("Could not open file %s.", {path}));
     return LoadShpResult::kOpenFailed;
@@ -39,11 +41,24 @@ LoadShpResult LoadShp(WorkState& ws, const std::string& path, Reporter& reporter
   }
   ws.ImageCount = count;
   reporter.Log(std::to_string(count) + " Icons");
-
   ReadIndex(file, ws, count);
+  return LoadShpResult::kLoaded;
+}
+
+}  // namespace
+
+LoadShpResult LoadShpIndex(WorkState& ws, const std::string& path, Reporter& reporter) {
+  InFile file;
+  return ReadPathsAndIndex(ws, path, reporter, file);
+}
+
+LoadShpResult LoadShp(WorkState& ws, const std::string& path, Reporter& reporter) {
+  InFile file;
+  const LoadShpResult result = ReadPathsAndIndex(ws, path, reporter, file);
+  if (result != LoadShpResult::kLoaded) return result;
   std::int32_t max_height = 0;
   std::int32_t max_width = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
+  for (std::int32_t i = 0; i < ws.ImageCount; ++i) {
     ReadImageHeader(file, ws, i);
     max_height = std::max(max_height, ws.CurHeader.MaxY);
     max_width = std::max(max_width, ws.CurHeader.MaxX);

@@ -17,6 +17,10 @@ enum class LoadShpResult { kLoaded, kOpenFailed, kTooManyImages };
 // shown); a file that cannot be opened is reported with ShowError.
 LoadShpResult LoadShp(WorkState& ws, const std::string& path, Reporter& reporter);
 
+// Load SHP without measuring the frames (no "Max" lines, CurHeader untouched): enough
+// for work that needs only the index, such as a rebuild.
+LoadShpResult LoadShpIndex(WorkState& ws, const std::string& path, Reporter& reporter);
+
 // The path as the "Editing: " label shows it: whole up to 33 characters, otherwise the
 // first 12, "..." and the last 19.
 std::string AbbreviatePath(std::string_view path);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -70,8 +71,14 @@ extern const Palette DefaultPalette;
 struct WorkState {
   WorkState();
 
+  // A WorkState lives on the heap and starts from zeroed storage: the big tables below
+  // have no initializers, so a new state costs no writes over its 2.3 MB and the system
+  // hands out its pages only as they are used.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p) noexcept;
+
   // Column-major palette indices: pixel (x, y) at x * RasterRows + y; 255 = transparent.
-  std::array<std::uint8_t, RasterSize> Raster{};
+  std::array<std::uint8_t, RasterSize> Raster;  // zero at start
   std::int32_t PutCol = 0;
   std::int32_t UsedCols = 0;
   std::int32_t UsedRows = 0;
@@ -81,12 +88,12 @@ struct WorkState {
   Palette SourcePalette{};
 
   std::int32_t ImageCount = 0;
-  std::array<std::int32_t, MaxImages> ImageOffsets{};
-  std::array<std::int32_t, MaxImages> PaletteOffsets{};
+  std::array<std::int32_t, MaxImages> ImageOffsets;    // zero at start
+  std::array<std::int32_t, MaxImages> PaletteOffsets;  // zero at start
   ImageHeader CurHeader;
 
   // The loaded bitmap: column-major like Raster, 3 bytes (R, G, B) per pixel, row 0 on top.
-  std::array<std::uint8_t, RasterSize * 3> BmpPixels{};
+  std::array<std::uint8_t, RasterSize * 3> BmpPixels;  // zero at start
   BmpHeaderRecord BmpHeader;
 
   std::string ShpPath;
