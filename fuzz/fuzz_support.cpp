@@ -37,12 +37,14 @@ std::string AsFile(const std::uint8_t* data, std::size_t size, const std::string
 }
 
 std::vector<std::int32_t> SampleNumbers(std::int32_t count) {
+  // In 64 bits: the count comes from the file and may be any 32-bit value.
+  const std::int64_t n = count;
   std::vector<std::int32_t> numbers;
-  for (std::int32_t n = 0; n <= std::min(count, 4); ++n)
-    numbers.push_back(n);
-  for (std::int32_t n = std::max(5, count - 3); n <= count; ++n)
-    numbers.push_back(n);
-  numbers.push_back(count + 1);
+  for (std::int64_t k = 0; k <= std::min<std::int64_t>(n, 4); ++k)
+    numbers.push_back(static_cast<std::int32_t>(k));
+  for (std::int64_t k = std::max<std::int64_t>(5, n - 3); k <= n; ++k)
+    numbers.push_back(static_cast<std::int32_t>(k));
+  if (n + 1 <= INT32_MAX) numbers.push_back(static_cast<std::int32_t>(n + 1));
   return numbers;
 }
 

@@ -122,6 +122,17 @@ def script_seeds():
     }
 
 
+def settings_seeds():
+    return {
+        'remembered': b'1\ndesert.pal\ndefault\n341 132\n0 0\n10 20\n-5 7\n300 400\n',
+        'switched_off': b'0\nx.pal\n',
+        'short': b'7\npals/x.pal   \r\n',
+        'no_number': b'yes\n',
+        'long_lines': b'1\n' + b'p' * 400 + b'\n' + b'q' * 300 + b'\n1 2\n',
+        'huge_numbers': b'99999999999\na\nb\n-99999999999 5\n',
+    }
+
+
 def write(target, seeds):
     folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'corpus', target)
     os.makedirs(folder, exist_ok=True)
@@ -138,6 +149,7 @@ def main():
     write('palette', palette_seeds(bin_dir))
     write('transfer', transfer_seeds(shp))
     write('script', script_seeds())
+    write('settings', settings_seeds())
 
 
 if __name__ == '__main__':
