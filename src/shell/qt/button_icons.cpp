@@ -232,6 +232,19 @@ QPixmap DrawButtonPicture(ButtonPicture picture, bool disabled) {
   return pixmap;
 }
 
+QImage DrawAppIcon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / double(kButtonPictureSize), size / double(kButtonPictureSize));
+  const Ink ink;
+  PaletteGrid(p, ink, 1, 1, 5);
+  Folder(p, ink);
+  Tiles(p, ink, 12, 15, 6);
+  return image;
+}
+
 QIcon ButtonIcon(ButtonPicture picture) {
   QIcon icon;
   icon.addPixmap(DrawButtonPicture(picture, false), QIcon::Normal);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace pelgrin {
@@ -31,5 +32,9 @@ inline constexpr int kButtonPictureSize = 32;
 QPixmap DrawButtonPicture(ButtonPicture picture, bool disabled);
 // Both pictures: the normal one and the disabled one.
 QIcon ButtonIcon(ButtonPicture picture);
+
+// The program's own icon (an archive of tiles over a palette), size x size pixels. Drawn
+// on a QImage, so a tool without a window system can save it.
+QImage DrawAppIcon(int size);
 
 }  // namespace pelgrin

@@ -6,6 +6,7 @@
 #include "bitmap/bmp_form.h"
 #include "headerfix/kvfix_form.h"
 #include "shell/help_form.h"
+#include "shell/qt/button_icons.h"
 #include "shell/qt/qt_dialogs.h"
 #include "shell/qt/screenshot.h"
 #include "shp/paths.h"
@@ -16,6 +17,7 @@ namespace pelgrin {
 
 PelgrinApplication::PelgrinApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Pelgrin");
+  setWindowIcon(QIcon(QPixmap::fromImage(DrawAppIcon(64))));
 }
 
 bool PelgrinApplication::notify(QObject* receiver, QEvent* event) {
