@@ -11,26 +11,8 @@ import os
 import struct
 import sys
 
-
-def le32(v):
-    return struct.pack('<i', v)
-
-
-def header(maxy, maxx, offs, left, top, right, bottom):
-    return struct.pack('<HHiiiii', maxy, maxx, offs, left, top, right, bottom)
-
-
-def archive(records, palettes=None):
-    """records: list of bytes; palettes: dict index -> palette record bytes."""
-    palettes = palettes or {}
-    out = bytearray(b'1.10' + le32(len(records)) + b'\0' * 8 * len(records))
-    for i, rec in enumerate(records):
-        struct.pack_into('<i', out, 8 + 8 * i, len(out))
-        out += rec
-        if i in palettes:
-            struct.pack_into('<i', out, 12 + 8 * i, len(out))
-            out += palettes[i]
-    return bytes(out)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from shp_bytes import archive, header, le32  # noqa: E402
 
 
 def shp_seeds(bin_dir):
@@ -45,16 +27,16 @@ def shp_seeds(bin_dir):
         seeds['army_cut_%d' % cut] = army[:cut]
     line = bytes([6, 5, 3, 7, 1, 2, 3, 9, 0])
     for n in (0, -1, 10000, 10001):
-        seeds['count_%d' % n] = b'1.10' + le32(n) + header(0, 0, 0, 0, 0, 0, 0)
+        seeds['count_%d' % n] = b'1.10' + le32(n) + header(0, 0, 0, 0, 0, 0)
     seeds['offset_past_end'] = b'1.10' + le32(2) + le32(1 << 30) + le32(0) + le32(-5) + le32(7)
-    seeds['frame_larger_than_raster'] = archive([header(65535, 65535, 0, 0, 0, 65534, 3) + line * 4])
-    seeds['runs_past_raster'] = archive([header(2, 2, 0, 641, 481, 900, 481) + bytes([254, 3] * 4 + [0])])
+    seeds['frame_larger_than_raster'] = archive([header(65535, 65535, 0, 0, 65534, 3) + line * 4])
+    seeds['runs_past_raster'] = archive([header(2, 2, 641, 481, 900, 481) + bytes([254, 3] * 4 + [0])])
     for left, top in ((-100, -100), (641, 481), (-101, 0), (0, 482)):
-        seeds['box_%d_%d' % (left, top)] = archive([header(4, 4, 0, left, top, 3, top + 3) + line * 4])
-    seeds['huge_line_range'] = archive([header(1, 1, 0, 0, -2147483647, 0, 2147483647) + line])
+        seeds['box_%d_%d' % (left, top)] = archive([header(4, 4, left, top, 3, top + 3) + line * 4])
+    seeds['huge_line_range'] = archive([header(1, 1, 0, -2147483647, 0, 2147483647) + line])
     pal = le32(3) + bytes([5, 63, 64, 1, 5, 1, 2, 3, 255, 9, 9, 9])
-    seeds['own_palette'] = archive([header(3, 3, 0, 0, 0, 3, 3) + line * 4] * 2, {0: pal})
-    seeds['palette_count_huge'] = archive([header(0, 0, 0, 0, 0, 0, 0) + b'\0'], {0: le32(0x7fffffff) + b'\1\2\3'})
+    seeds['own_palette'] = archive([header(3, 3, 0, 0, 3, 3) + line * 4] * 2, {0: pal})
+    seeds['palette_count_huge'] = archive([header(0, 0, 0, 0, 0, 0) + b'\0'], {0: le32(0x7fffffff) + b'\1\2\3'})
     return seeds
 
 

@@ -10,29 +10,12 @@ destination icon, byte 2 bit 0 "Use 2 Palettes", bytes 3-4 the source archive's 
 """
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'fuzz'))
+from shp_bytes import archive, header, le32  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-def le32(v):
-    return struct.pack('<i', v)
-
-
-def header(maxy, maxx, left, top, right, bottom, offs=0):
-    return struct.pack('<HHiiiii', maxy, maxx, offs, left, top, right, bottom)
-
-
-def archive(records, palettes=None):
-    """records: list of bytes; palettes: dict index -> palette record bytes."""
-    palettes = palettes or {}
-    out = bytearray(b'1.10' + le32(len(records)) + b'\0' * 8 * len(records))
-    for i, rec in enumerate(records):
-        struct.pack_into('<i', out, 8 + 8 * i, len(out))
-        out += rec
-        if i in palettes:
-            struct.pack_into('<i', out, 12 + 8 * i, len(out))
-            out += palettes[i]
-    return bytes(out)
 
 
 LINE = bytes([7, 5, 6, 7, 1, 2, 4, 9, 0])  # 3 literal pixels, a skip of 2, 2 repeated, end
