@@ -110,6 +110,17 @@ bool WriteOutput(const RebuildPaths& paths, Reporter& reporter, WriteBody write_
   return CommitOrReport(out, paths.output, reporter);
 }
 
+// Opens the record file and the source and reads the source's index; reports and returns
+// false when any of it fails.
+bool OpenInputs(const RebuildPaths& paths, InFile& record, InFile& source, SourceIndex& index,
+                Reporter& reporter) {
+  if (!OpenOrReport(record, paths.record, reporter) ||
+      !OpenOrReport(source, paths.source, reporter))
+    return false;
+  if (!ReadSourceIndex(source, index)) return Refuse(reporter, kDamagedShp, paths.source);
+  return true;
+}
+
 }  // namespace
 
 RebuildPaths RebuildPathsOf(const WorkState& ws) {
@@ -141,11 +152,8 @@ bool ReplaceImageInShp(WorkState& ws, const RebuildPaths& paths, std::int32_t k,
                        bool keep_old_header, Reporter& reporter) {
   InFile record;
   InFile source;
-  if (!OpenOrReport(record, paths.record, reporter) ||
-      !OpenOrReport(source, paths.source, reporter))
-    return false;
   SourceIndex index;
-  if (!ReadSourceIndex(source, index)) return Refuse(reporter, kDamagedShp, paths.source);
+  if (!OpenInputs(paths, record, source, index, reporter)) return false;
   if (k < 0 || k >= index.count) {
     reporter.ShowError(
         FillPattern(kNoSuchImage, {std::to_string(std::int64_t{k} + 1), paths.source}));
@@ -193,11 +201,8 @@ bool ReplaceImageInShp(WorkState& ws, const RebuildPaths& paths, std::int32_t k,
 bool AppendImageToShp(WorkState& ws, const RebuildPaths& paths, Reporter& reporter) {
   InFile record;
   InFile source;
-  if (!OpenOrReport(record, paths.record, reporter) ||
-      !OpenOrReport(source, paths.source, reporter))
-    return false;
   SourceIndex index;
-  if (!ReadSourceIndex(source, index)) return Refuse(reporter, kDamagedShp, paths.source);
+  if (!OpenInputs(paths, record, source, index, reporter)) return false;
   if (index.count >= MaxImages) return Refuse(reporter, kShpFull, paths.source);
   const std::int64_t new_length = record.Size();
   if (new_length < kImageHeaderSize) return Refuse(reporter, kNotARecord, paths.record);
