@@ -91,6 +91,10 @@ int RunExportAll(const Context& context, const ExportAllArgs& args) {
   if (!ws || !OpenShpQuietly(*ws, args.shp, reporter)) return kExitFailed;
   std::error_code ec;
   std::filesystem::create_directories(FsPath(args.dir), ec);
+  if (!std::filesystem::is_directory(FsPath(args.dir), ec)) {
+    reporter.ShowError(FillPattern("Could not create folder %s.", {args.dir}));
+    return kExitFailed;
+  }
   InFile file;
   if (!file.Open(args.shp)) {
     reporter.ShowError(FillPattern("Could not open file %s", {args.shp}));

@@ -66,6 +66,15 @@ TEST_F(CliListTest, ExportAllSkipsEntriesWithoutImage) {
   EXPECT_EQ(BmpPixel(*ws, 0, 0), (Rgb{4, 8, 12}));  // its own (shared) palette
 }
 
+TEST_F(CliListTest, ExportAllRefusesAFolderItCannotMake) {
+  test::WriteFileText(dir_.Path("plain"), "a file, not a folder");
+  const std::string out = dir_.Path("plain") + "/bmps";
+  const auto r = test::RunCli({"export-all", shp_, out});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Could not create folder " + out + ".\n");
+}
+
 TEST_F(CliListTest, MissingArchiveFails) {
   for (const char* verb : {"list", "export-all"}) {
     std::vector<std::string> args = {verb, dir_.Path("none.shp")};
