@@ -16,9 +16,11 @@ pelgrin_install_deps() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
 }
 
-# pelgrin_build DIR [cmake options...]: configures (once) and builds into DIR.
+# pelgrin_build DIR [cmake options...]: configures (once) and builds into DIR; only the
+# targets named in PELGRIN_TARGETS when it is set, everything otherwise.
 pelgrin_build() {
   local dir="$1"; shift
   cmake -S "$pelgrin_root" -B "$pelgrin_root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-  cmake --build "$pelgrin_root/$dir" -j "$(nproc)"
+  # shellcheck disable=SC2086 # the target names are separate words
+  cmake --build "$pelgrin_root/$dir" -j "$(nproc)" ${PELGRIN_TARGETS:+--target $PELGRIN_TARGETS}
 }

@@ -4,7 +4,8 @@ set -euo pipefail
 pelgrin_root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$pelgrin_root/scripts/deps.sh"
 pelgrin_install_deps
-pelgrin_build build
+# The programs and the demo data only; scripts/test.sh builds the tests.
+PELGRIN_TARGETS="pelgrin pelgrin-cli pelgrin-demo-data" pelgrin_build build
 bin="$pelgrin_root/build/bin"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat >&2 <<EOF_HELP
