@@ -1,5 +1,6 @@
 #include "shp/collage.h"
 
+#include <algorithm>
 #include <string>
 
 #include "shp/decode.h"
@@ -40,10 +41,32 @@ bool PlaceCell(CollageLayout& at, const ImageHeader& h, std::int64_t& cell_x) {
 
 enum class CellResult { kDecoded, kRejected, kOpenFailed };
 
-// Reads and decodes entry i into the cleared raster, choosing its palette.
+// The area of the raster one decoded image wrote to, from column 0 and row 0.
+struct RasterExtent {
+  std::int32_t cols = 0;
+  std::int32_t rows = 0;
+};
+
+// Decodes entry i with the counters measuring this image alone, then folds them back into
+// the counters of the whole collage; returns the area this image wrote to.
+RasterExtent DecodeMeasured(InFile& file, WorkState& ws, std::int32_t i) {
+  const RasterExtent before{ws.UsedCols, ws.UsedRows};
+  ws.UsedCols = 0;
+  ws.UsedRows = 0;
+  DecodeImage(file, ws, i);
+  const RasterExtent written{ws.UsedCols, ws.UsedRows};
+  ws.UsedCols = std::max(before.cols, written.cols);
+  ws.UsedRows = std::max(before.rows, written.rows);
+  return written;
+}
+
+// Reads and decodes entry i into the cleared raster, choosing its palette. Only the
+// previous cell's area can hold pixels (the raster was cleared before the first cell), so
+// only that area is cleared: many small frames no longer cost a whole raster each.
 CellResult DecodeCell(WorkState& ws, std::int32_t i, bool full_pal, bool first_cell,
-                      Reporter& reporter) {
-  ClearRaster(ws);
+                      RasterExtent& dirty, Reporter& reporter) {
+  ClearRasterBox(ws, dirty.cols, dirty.rows);
+  dirty = {};
   InFile file;
   if (!file.Open(ws.ShpPath)) {
     reporter.ShowError(FillPattern("Could not open file %s", {ws.ShpPath}));
@@ -59,7 +82,7 @@ CellResult DecodeCell(WorkState& ws, std::int32_t i, bool full_pal, bool first_c
   } else if (first_cell) {
     UseLoadedPalette(ws);
   }
-  DecodeImage(file, ws, i);
+  dirty = DecodeMeasured(file, ws, i);
   return CellResult::kDecoded;
 }
 
@@ -77,10 +100,11 @@ CollageResult Collage(WorkState& ws, std::int32_t number, bool full_pal, Surface
   ClearShpWindow(view, reporter);
 
   CollageLayout at;
+  RasterExtent dirty;
   bool fits = true;
   do {
     const bool first_cell = at.x == 0 && at.y == 0;
-    const CellResult cell = DecodeCell(ws, i, full_pal, first_cell, reporter);
+    const CellResult cell = DecodeCell(ws, i, full_pal, first_cell, dirty, reporter);
     if (cell == CellResult::kOpenFailed) return CollageResult::kOpenFailed;
     reporter.ProcessEvents();
     if (ws.CancelRequested) return CollageResult::kCancelled;

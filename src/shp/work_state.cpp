@@ -1,5 +1,7 @@
 #include "shp/work_state.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 
@@ -27,6 +29,16 @@ void SetProgramDir(WorkState& ws, const std::string& program_dir) {
 
 void ClearRaster(WorkState& ws) {
   ws.Raster.fill(kTransparent);
+}
+
+void ClearRasterBox(WorkState& ws, std::int32_t cols, std::int32_t rows) {
+  const auto height = static_cast<std::size_t>(std::clamp(rows, 0, RasterRows));
+  const auto width = static_cast<std::size_t>(std::clamp(cols, 0, RasterCols));
+  if (height == 0) return;
+  for (std::size_t col = 0; col < width; ++col) {
+    std::fill_n(ws.Raster.begin() + static_cast<std::ptrdiff_t>(col * RasterRows), height,
+                kTransparent);
+  }
 }
 
 void UseLoadedPalette(WorkState& ws) {

@@ -116,6 +116,10 @@ void SetProgramDir(WorkState& ws, const std::string& program_dir);
 // Every raster byte becomes 255; the counters are left alone.
 void ClearRaster(WorkState& ws);
 
+// Columns 0..cols-1 of rows 0..rows-1 become 255 (clipped to the raster): after a clear,
+// everything PutPixel stored lies there when cols and rows are the counters it left.
+void ClearRasterBox(WorkState& ws, std::int32_t cols, std::int32_t rows);
+
 // Stores value at column PutCol of row, advancing PutCol and extending UsedCols and
 // UsedRows. Pixels outside the raster are counted but not stored.
 inline void PutPixel(WorkState& ws, std::int32_t row, std::uint8_t value) {

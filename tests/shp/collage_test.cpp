@@ -145,6 +145,34 @@ TEST_F(CollageTest, TheImageThatDoesNotFitIsDecodedButNotDrawn) {
   EXPECT_EQ(MarkersOnView().count(4), 0u);
 }
 
+TEST_F(CollageTest, EachCellStartsFromAClearRasterAndTheCountersSpanTheCollage) {
+  // A solid 100 x 50 frame between two frames that set only their top-left pixel: nothing
+  // of the solid one may show through the cell after it, and the counters keep its extent.
+  ArchiveImage solid;
+  test::Bytes lines;
+  for (int row = 0; row < 50; ++row)
+    lines.insert(lines.end(), {200, 7, 0});
+  solid.record = test::Record(test::Header(100, 50, 0, 0, 99, 49), lines);
+  Open({Marked(10, 10, 1), solid, Marked(10, 10, 3), Marked(120, 60, 4)});
+  ASSERT_EQ(Collage(*ws_, 1, false, view_, reporter_), CollageResult::kDone);
+  const auto cells = MarkersOnView();
+  ASSERT_EQ(cells.at(3), (Cell{112, 0}));
+  ASSERT_EQ(cells.at(4), (Cell{123, 0}));
+  EXPECT_EQ(view_.GetPixel(11 + 99, 49), PackRGB(Rgb{7, 1, 2}));  // the solid cell itself
+  for (const Cell& cell : {Cell{112, 0}, Cell{123, 0}}) {
+    const int width = cell.first == 112 ? 10 : 120;
+    const int height = cell.first == 112 ? 10 : 60;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (x == 0 && y == 0) continue;
+        ASSERT_EQ(view_.GetPixel(cell.first + x, y), PackRGB(BackColor)) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_EQ(ws_->UsedCols, 100);
+  EXPECT_EQ(ws_->UsedRows, 50);
+}
+
 TEST_F(CollageTest, LastNumberCountsFromTheFirstImageOfTheFile) {
   struct Case {
     int images;
