@@ -338,12 +338,17 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 // Copies inside the kernel where the platform can (no pass through our memory); -1 when
-// it cannot copy between these two files, so that the caller copies itself.
+// it cannot copy between these two files, or not fast, so that the caller copies itself.
 std::int64_t KernelCopy(InFile& in, OutFile& out, std::int64_t count) {
 #if defined(__linux__)
   if (in.file_ == nullptr || out.file_ == nullptr || count <= 0) return -1;
   out.Flush();
   loff_t from = in.Tell();
+  // The kernel moves whole pages only when both positions start a page; from anywhere
+  // else (an archive's records follow an index of any length) it writes every page in
+  // pieces, and a copy through memory is two to three times faster.
+  static const long page = ::sysconf(_SC_PAGESIZE);
+  if (page <= 0 || from % page != 0 || out.written_ % page != 0) return -1;
   std::int64_t copied = 0;
   while (copied < count) {
     const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(count - copied, 1 << 30));
