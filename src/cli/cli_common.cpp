@@ -5,7 +5,9 @@
 #include "shp/text.h"
 
 namespace pelgrin::cli {
+namespace {
 
+// Normalises a decimal number, or says why the text is not one.
 const CLI::Validator kDecimalNumber(
     [](std::string& text) -> std::string {
       try {
@@ -16,6 +18,12 @@ const CLI::Validator kDecimalNumber(
       }
     },
     "", "decimal");
+
+}  // namespace
+
+void AddImageNumber(CLI::App& verb, std::int32_t& number, const std::string& text) {
+  verb.add_option("N", number, text)->required()->transform(kDecimalNumber);
+}
 
 void PaletteOptions::AddTo(CLI::App& verb, bool with_full_pal) {
   verb.add_option("--palette", palette,

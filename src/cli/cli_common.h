@@ -3,6 +3,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 
 #include <iostream>
 #include <memory>
@@ -63,9 +64,10 @@ struct PaletteOptions {
   void AddTo(CLI::App& verb, bool with_full_pal = true);
 };
 
-// Image numbers are whole decimal numbers: "010" is 10, not an octal 8, and "0x0A" or
-// "1e1" are wrong usage. Apply to every option that takes a number.
-extern const CLI::Validator kDecimalNumber;
+// The required positional option N, an image number. Image numbers are whole decimal
+// numbers: "010" is 10, not an octal 8, and "0x0A" or "1e1" are wrong usage.
+void AddImageNumber(CLI::App& verb, std::int32_t& number,
+                    const std::string& text = "Image number, counting from 1");
 
 // A fresh working state whose LoadedPalette is the default one, with ProgramDir set and
 // --palette read into LoadedPalette and ActivePalette. Null (after reporting) when the

@@ -49,9 +49,7 @@ void AddCollageVerbs(CLI::App& app, Context& context) {
       "collage",
       "Lay out images from N onwards in bands on the 810 x 630 view and save it as a bitmap");
   collage->add_option("SHP", collage_args->shp, "The SHP archive")->required();
-  collage->add_option("N", collage_args->number, "First image, counting from 1")
-      ->required()
-      ->transform(kDecimalNumber);
+  AddImageNumber(*collage, collage_args->number, "First image, counting from 1");
   collage->add_option("OUT", collage_args->out, "The bitmap to write")->required();
   collage_args->palette.AddTo(*collage);
   collage->footer("Example: pelgrin-cli collage units.shp 1 sheet.bmp --palette game.pal");

@@ -103,9 +103,7 @@ void AddReplace(CLI::App& app, Context& context) {
       "replace",
       "Write a copy of an archive with image N replaced by an image record (Replace Image #)");
   verb->add_option("SHP", args->shp, "The SHP archive; it is only read")->required();
-  verb->add_option("N", args->number, "Image number, counting from 1")
-      ->required()
-      ->transform(kDecimalNumber);
+  AddImageNumber(*verb, args->number);
   verb->add_option("RECORD", args->record, "The image record, as convert writes it")->required();
   verb->add_flag("--keep-header", args->keep_header,
                  "\"Use Old Header\": keep the 24 header bytes of the replaced image");

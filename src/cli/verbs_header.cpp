@@ -67,9 +67,7 @@ void AddHeaderVerbs(CLI::App& app, Context& context) {
       "header",
       "Print image N's header fields as read and with Right and Bottom measured from its data");
   header->add_option("SHP", header_args->shp, "The SHP archive")->required();
-  header->add_option("N", header_args->number, "Image number, counting from 1")
-      ->required()
-      ->transform(kDecimalNumber);
+  AddImageNumber(*header, header_args->number);
   header_args->palette.AddTo(*header);
   header->footer("Example: pelgrin-cli header units.shp 12");
   header->callback(
@@ -79,9 +77,7 @@ void AddHeaderVerbs(CLI::App& app, Context& context) {
   CLI::App* set = app.add_subcommand(
       "set-header", "Rewrite the 24 header bytes of image N in place; nothing else changes");
   set->add_option("SHP", set_args->shp, "The SHP archive")->required();
-  set->add_option("N", set_args->number, "Image number, counting from 1")
-      ->required()
-      ->transform(kDecimalNumber);
+  AddImageNumber(*set, set_args->number);
   constexpr std::array<const char*, kHeaderFieldCount> kNames{"XSIZE", "YSIZE", "XOFFS", "YOFFS",
                                                               "LEFT",  "TOP",   "RIGHT", "BOTTOM"};
   for (std::size_t k = 0; k < kHeaderFieldCount; ++k)

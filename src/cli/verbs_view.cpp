@@ -48,9 +48,7 @@ void AddViewVerbs(CLI::App& app, Context& context) {
   CLI::App* exp = app.add_subcommand(
       "export", "Show image N and save it as a 24-bit bitmap (Show, then Write BMP)");
   exp->add_option("SHP", export_args->shp, "The SHP archive")->required();
-  exp->add_option("N", export_args->number, "Image number, counting from 1")
-      ->required()
-      ->transform(kDecimalNumber);
+  AddImageNumber(*exp, export_args->number);
   exp->add_option("OUT", export_args->out, "The bitmap to write")->required();
   export_args->palette.AddTo(*exp);
   exp->footer("Example: pelgrin-cli export units.shp 3 unit3.bmp --palette game.pal");
