@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/qt/button_icons.h"
+#include "ui/button_icons.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {

@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "bitmap/convert.h"
+#include "convert/convert.h"
 #include "ratio_report.h"
 #include "shp/work_state.h"
 

@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "bitmap/bmp_file.h"
-#include "bitmap/encode.h"
+#include "picture/bmp_file.h"
+#include "shp/encode.h"
 #include "shp/archive_builder.h"
-#include "shp/file_io.h"
-#include "shp/paths.h"
+#include "io/files.h"
+#include "io/paths.h"
 #include "shp/reporter.h"
 #include "shp/work_state.h"
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/rebuild.h"
+#include "shp/rebuild.h"
 #include "ratio_report.h"
 #include "shp/archive_builder.h"
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/load_shp.h"
 #include "shp/work_state.h"
 

@@ -2,7 +2,7 @@
 // writes the raster back out as Write BMP does.
 #include <memory>
 
-#include "bitmap/bmp_file.h"
+#include "picture/bmp_file.h"
 #include "fuzz_support.h"
 #include "shp/work_state.h"
 

@@ -1,7 +1,7 @@
 // Reads a fuzzed text palette file into two palettes.
 #include <memory>
 
-#include "bitmap/palette_file.h"
+#include "palette/text_palette.h"
 #include "fuzz_support.h"
 #include "shp/work_state.h"
 

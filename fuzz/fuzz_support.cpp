@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 
 namespace pelgrin::fuzz {
 namespace {

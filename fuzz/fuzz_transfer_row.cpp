@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "fuzz_support.h"
-#include "shp/file_io.h"
-#include "shp/paths.h"
+#include "io/files.h"
+#include "io/paths.h"
 #include "transfer/engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

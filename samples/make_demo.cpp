@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/encode.h"
+#include "shp/encode.h"
 #include "shp/archive_builder.h"
-#include "shp/file_io.h"
-#include "shp/paths.h"
+#include "io/files.h"
+#include "io/paths.h"
 #include "shp/work_state.h"
 
 namespace pelgrin {

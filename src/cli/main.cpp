@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "cli/cli_common.h"
-#include "shp/paths.h"
-#include "shp/text.h"
+#include "io/paths.h"
+#include "io/text.h"
 
 int main(int argc, char** argv) {
   using namespace pelgrin::cli;

@@ -1,6 +1,6 @@
 // Verbs that draw on the viewing window's surface and save it: the collage and the
 // palette view.
-#include "bitmap/bmp_file.h"
+#include "picture/bmp_file.h"
 #include "cli/cli_common.h"
 #include "shp/collage.h"
 #include "shp/palette_view.h"

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "bitmap/bmp_file.h"
-#include "bitmap/convert.h"
-#include "bitmap/rebuild.h"
+#include "picture/bmp_file.h"
+#include "convert/convert.h"
+#include "shp/rebuild.h"
 #include "cli/cli_common.h"
 #include "shp/show.h"
 

@@ -6,7 +6,7 @@
 #include "cli/cli_common.h"
 #include "headerfix/header_fix.h"
 #include "headerfix/mag_view.h"
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin::cli {
 namespace {

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <map>
 
-#include "bitmap/bmp_file.h"
+#include "picture/bmp_file.h"
 #include "cli/cli_common.h"
-#include "shp/file_io.h"
-#include "shp/paths.h"
+#include "io/files.h"
+#include "io/paths.h"
 #include "shp/show.h"
 #include "shp/shp_format.h"
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin::cli {
 namespace {

@@ -2,10 +2,10 @@
 #include <iostream>
 #include <memory>
 
-#include "bitmap/palette_file.h"
+#include "palette/text_palette.h"
 #include "cli/cli_common.h"
-#include "shp/paths.h"
-#include "shp/text.h"
+#include "io/paths.h"
+#include "io/text.h"
 #include "transfer/engine.h"
 #include "transfer/script.h"
 

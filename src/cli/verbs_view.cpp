@@ -1,5 +1,5 @@
 // Verbs that read an archive and show or export what is in it.
-#include "bitmap/bmp_file.h"
+#include "picture/bmp_file.h"
 #include "cli/cli_common.h"
 #include "shp/load_shp.h"
 #include "shp/show.h"

@@ -4,10 +4,10 @@
 
 #include "headerfix/corner_decode.h"
 #include "headerfix/mag_view.h"
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/messages.h"
 #include "shp/show.h"
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin {
 namespace {

@@ -1,6 +1,6 @@
 #include "shell/about.h"
 
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin {
 namespace {

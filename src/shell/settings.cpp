@@ -1,8 +1,8 @@
 #include "shell/settings.h"
 
-#include "shp/file_io.h"
-#include "shp/paths.h"
-#include "shp/text.h"
+#include "io/files.h"
+#include "io/paths.h"
+#include "io/text.h"
 
 namespace pelgrin {
 namespace {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "bitmap/palette_file.h"
-#include "shp/file_io.h"
-#include "shp/paths.h"
+#include "palette/text_palette.h"
+#include "io/files.h"
+#include "io/paths.h"
 
 namespace pelgrin {
 namespace {

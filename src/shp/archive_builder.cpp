@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 
 namespace pelgrin {
 

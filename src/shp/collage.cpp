@@ -4,10 +4,10 @@
 #include <string>
 
 #include "shp/decode.h"
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/show.h"
 #include "shp/shp_format.h"
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin {
 namespace {

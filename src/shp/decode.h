@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/work_state.h"
 
 namespace pelgrin {

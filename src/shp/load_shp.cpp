@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "shp/file_io.h"
-#include "shp/paths.h"
+#include "io/files.h"
+#include "io/paths.h"
 #include "shp/shp_format.h"
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin {
 

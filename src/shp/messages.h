@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/reporter.h"
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin {
 

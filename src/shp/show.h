@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/reporter.h"
 #include "shp/surface.h"
 #include "shp/work_state.h"

@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdint>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/work_state.h"
 
 namespace pelgrin {

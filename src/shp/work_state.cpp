@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "shp/paths.h"
+#include "io/paths.h"
 
 namespace pelgrin {
 

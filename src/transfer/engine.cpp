@@ -5,10 +5,10 @@
 #include <system_error>
 #include <vector>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/messages.h"
-#include "shp/paths.h"
-#include "shp/text.h"
+#include "io/paths.h"
+#include "io/text.h"
 #include "transfer/rebuild.h"
 #include "transfer/record.h"
 

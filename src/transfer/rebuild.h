@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 
 namespace pelgrin {
 

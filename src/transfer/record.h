@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/work_state.h"
 
 namespace pelgrin {

@@ -1,8 +1,8 @@
 #include "transfer/script.h"
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/messages.h"
-#include "shp/text.h"
+#include "io/text.h"
 
 namespace pelgrin {
 namespace {

@@ -5,14 +5,14 @@
 #include <memory>
 #include <set>
 
-#include "bitmap/bmp_file.h"
-#include "bitmap/convert.h"
-#include "bitmap/encode.h"
-#include "bitmap/match.h"
-#include "bitmap/rebuild.h"
+#include "picture/bmp_file.h"
+#include "convert/convert.h"
+#include "shp/encode.h"
+#include "convert/color_match.h"
+#include "shp/rebuild.h"
 #include "shp/archive_builder.h"
-#include "shp/file_io.h"
-#include "shp/text.h"
+#include "io/files.h"
+#include "io/text.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

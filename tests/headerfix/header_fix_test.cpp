@@ -7,7 +7,7 @@
 #include "headerfix/header_fix.h"
 #include "headerfix/mag_view.h"
 #include "shp/archive_builder.h"
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/load_shp.h"
 #include "shp/show.h"
 #include "support/test_support.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "support/test_support.h"
 
 namespace pelgrin::robust {

@@ -12,7 +12,7 @@
 
 #include "fault_harness.h"
 #include "operations.h"
-#include "shp/paths.h"
+#include "io/paths.h"
 
 namespace pelgrin::robust {
 namespace {

@@ -2,17 +2,17 @@
 
 #include <filesystem>
 
-#include "bitmap/bmp_file.h"
-#include "bitmap/convert.h"
-#include "bitmap/rebuild.h"
+#include "picture/bmp_file.h"
+#include "convert/convert.h"
+#include "shp/rebuild.h"
 #include "headerfix/header_fix.h"
 #include "shell/settings.h"
 #include "shp/archive_builder.h"
 #include "shp/load_shp.h"
 #include "shp/messages.h"
-#include "shp/paths.h"
+#include "io/paths.h"
 #include "shp/show.h"
-#include "shp/text.h"
+#include "io/text.h"
 #include "transfer/engine.h"
 #include "transfer/script.h"
 

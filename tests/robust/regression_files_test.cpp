@@ -9,8 +9,8 @@
 #include <memory>
 #include <set>
 
-#include "bitmap/bmp_file.h"
-#include "bitmap/palette_file.h"
+#include "picture/bmp_file.h"
+#include "palette/text_palette.h"
 #include "headerfix/header_fix.h"
 #include "shp/collage.h"
 #include "shp/load_shp.h"

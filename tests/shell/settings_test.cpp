@@ -5,7 +5,7 @@
 
 #include "shell/settings.h"
 #include "shell/startup.h"
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

@@ -5,7 +5,7 @@
 
 #include "shp/archive_builder.h"
 #include "shp/decode.h"
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/shp_format.h"
 #include "support/test_support.h"
 

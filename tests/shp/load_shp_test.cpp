@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "shp/archive_builder.h"
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/load_shp.h"
 #include "support/test_support.h"
 

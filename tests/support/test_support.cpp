@@ -8,7 +8,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "shp/file_io.h"
+#include "io/files.h"
 #include "shp/shp_format.h"
 
 namespace pelgrin::test {

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "shp/archive_builder.h"
-#include "shp/file_io.h"
-#include "shp/text.h"
+#include "io/files.h"
+#include "io/text.h"
 #include "support/test_support.h"
 #include "transfer/engine.h"
 #include "transfer/record.h"

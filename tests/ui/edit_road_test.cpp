@@ -11,14 +11,14 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "bitmap/bmp_form.h"
-#include "bitmap/convert.h"
-#include "shell/qt/picture_button.h"
-#include "shell/qt/qt_dialogs.h"
-#include "shell/qt/wait_cursor.h"
-#include "shp/file_io.h"
+#include "ui/bmp_form.h"
+#include "convert/convert.h"
+#include "ui/picture_button.h"
+#include "ui/qt_dialogs.h"
+#include "ui/wait_cursor.h"
+#include "io/files.h"
 #include "shp/show.h"
-#include "shp/shp_form.h"
+#include "ui/shp_form.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

@@ -9,16 +9,16 @@
 #include <QTextBrowser>
 #include <QTimer>
 
-#include "bitmap/bmp_file.h"
-#include "headerfix/kvfix_form.h"
-#include "shell/help_form.h"
-#include "shell/qt/guarded.h"
-#include "shell/qt/picture_button.h"
-#include "shell/qt/surface_view.h"
-#include "shell/qt/up_down.h"
-#include "shp/shp_form.h"
-#include "shp/text.h"
-#include "transfer/trans_form.h"
+#include "picture/bmp_file.h"
+#include "ui/kvfix_form.h"
+#include "ui/help_form.h"
+#include "ui/guarded.h"
+#include "ui/picture_button.h"
+#include "ui/surface_view.h"
+#include "ui/up_down.h"
+#include "ui/shp_form.h"
+#include "io/text.h"
+#include "ui/trans_form.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

@@ -10,18 +10,18 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "bitmap/bmp_form.h"
-#include "headerfix/kvfix_form.h"
-#include "shell/help_form.h"
-#include "shell/intro_jpeg.h"
-#include "shell/qt/form_geometry.h"
-#include "shell/qt/intro_picture.h"
-#include "shell/qt/picture_button.h"
-#include "shell/qt/surface_view.h"
-#include "shell/qt/up_down.h"
-#include "shp/file_io.h"
-#include "shp/shp_form.h"
-#include "transfer/trans_form.h"
+#include "ui/bmp_form.h"
+#include "ui/kvfix_form.h"
+#include "ui/help_form.h"
+#include "ui/intro_jpeg.h"
+#include "ui/form_geometry.h"
+#include "ui/intro_picture.h"
+#include "ui/picture_button.h"
+#include "ui/surface_view.h"
+#include "ui/up_down.h"
+#include "io/files.h"
+#include "ui/shp_form.h"
+#include "ui/trans_form.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

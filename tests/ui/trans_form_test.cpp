@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <filesystem>
 
-#include "transfer/trans_form.h"
+#include "ui/trans_form.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

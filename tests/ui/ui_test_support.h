@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/dialogs.h"
-#include "shell/main_form.h"
-#include "shell/qt/pelgrin_app.h"
+#include "ui/dialogs.h"
+#include "ui/main_form.h"
+#include "ui/pelgrin_app.h"
 #include "support/test_support.h"
 
 namespace pelgrin::test {

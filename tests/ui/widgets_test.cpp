@@ -4,9 +4,9 @@
 #include <QRegularExpression>
 #include <QToolButton>
 
-#include "shell/qt/button_icons.h"
-#include "shell/qt/qt_dialogs.h"
-#include "shell/qt/up_down.h"
+#include "ui/button_icons.h"
+#include "ui/qt_dialogs.h"
+#include "ui/up_down.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

@@ -1,0 +1,148 @@
+#include "convert/convert.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "picture/bmp_file.h"
+#include "shp/encode.h"
+#include "convert/color_match.h"
+#include "shp/messages.h"
+#include "shp/show.h"
+#include "shp/shp_format.h"
+#include "io/text.h"
+
+namespace pelgrin {
+namespace {
+
+// The bounding box of the pixels that differ from BackColor; bottom < 0 when there is none.
+struct Box {
+  std::int32_t left = RasterCols;
+  std::int32_t top = RasterRows;
+  std::int32_t right = 0;
+  std::int32_t bottom = -1;
+};
+
+bool IsOpaque(const std::uint8_t* rgb) {
+  return rgb[0] != BackColor.r || rgb[1] != BackColor.g || rgb[2] != BackColor.b;
+}
+
+// Walks the pixels column by column, the order they lie in memory; the box does not
+// depend on the order.
+Box FindBox(const WorkState& ws, std::int32_t width, std::int32_t height) {
+  Box box;
+  for (std::int32_t x = 0; x < width; ++x) {
+    const std::uint8_t* column = &ws.BmpPixels[static_cast<std::size_t>(3 * x * RasterRows)];
+    for (std::int32_t y = 0; y < height; ++y) {
+      if (!IsOpaque(column + 3 * y)) continue;
+      box.left = std::min(box.left, x);
+      box.right = std::max(box.right, x);
+      box.top = std::min(box.top, y);
+      box.bottom = std::max(box.bottom, y);
+    }
+  }
+  return box;
+}
+
+template <typename MatchFn>
+ConvertResult Convert(WorkState& ws, std::int32_t width, std::int32_t height, MatchFn&& match) {
+  width = std::clamp(width, 0, RasterCols);
+  height = std::clamp(height, 0, RasterRows);
+  const Box box = FindBox(ws, width, height);
+  if (box.bottom < 0) return ConvertResult::kNoOpaquePixel;
+
+  ImageHeader& h = ws.CurHeader;
+  h.MaxY = height - 1;
+  h.MaxX = width - 1;
+  h.Left = box.left;
+  h.Top = box.top;
+  h.Right = box.right;
+  h.Bottom = box.bottom;
+  ClearRaster(ws);
+  for (std::int32_t x = box.left; x <= box.right; ++x) {
+    const std::size_t column = static_cast<std::size_t>(x) * RasterRows;
+    for (std::int32_t y = box.top; y <= box.bottom; ++y) {
+      const std::uint8_t* px = &ws.BmpPixels[3 * (column + static_cast<std::size_t>(y))];
+      ws.Raster[column + static_cast<std::size_t>(y)] = match(Rgb{px[0], px[1], px[2]});
+    }
+  }
+  return ConvertResult::kConverted;
+}
+
+// Writes bytes to path through a temporary file; reports open_failure or a failed write.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    std::string_view open_failure, Reporter& reporter) {
+  AtomicFile file;
+  if (!file.Create(path)) {
+    reporter.ShowError(FillPattern(open_failure, {path}));
+    return false;
+  }
+  file.Out().Write(bytes);
+  return CommitOrReport(file, path, reporter);
+}
+
+}  // namespace
+
+ConvertResult ConvertBitmap(WorkState& ws, std::int32_t width, std::int32_t height, bool no_flash) {
+  ColorMatcher matcher(ws.LoadedPalette, no_flash);
+  return Convert(ws, width, height, [&matcher](Rgb c) { return matcher.Match(c); });
+}
+
+ConvertResult ConvertBitmapLinear(WorkState& ws, std::int32_t width, std::int32_t height,
+                                  bool no_flash) {
+  const Palette& palette = ws.LoadedPalette;
+  return Convert(ws, width, height,
+                 [&palette, no_flash](Rgb c) { return MatchColorLinear(palette, no_flash, c); });
+}
+
+void WriteSingleImageShp(std::span<const std::uint8_t> record, const Palette& palette,
+                         OutFile& out) {
+  constexpr std::uint32_t kRecordOffset = 16;
+  out.Write(kNewFileHeaderWord);
+  out.WriteLE32(1);
+  out.WriteLE32(kRecordOffset);
+  out.WriteLE32(kRecordOffset + static_cast<std::uint32_t>(record.size()));
+  out.Write(record);
+  out.WriteLE32(kSingleShpPaletteEntries);
+  for (int i = 0; i < kSingleShpPaletteEntries; ++i) {
+    const Rgb c = palette[static_cast<std::size_t>(i)];
+    const std::uint8_t entry[4] = {
+        static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(c.r >> 2),
+        static_cast<std::uint8_t>(c.g >> 2), static_cast<std::uint8_t>(c.b >> 2)};
+    out.Write(entry);
+  }
+}
+
+ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, Surface& view,
+                                   const std::string& record_path,
+                                   const std::string& single_shp_path, Reporter& reporter) {
+  if (ConvertBitmap(ws, ws.BmpHeader.biWidth, ws.BmpHeader.biHeight, no_flash) !=
+      ConvertResult::kConverted) {
+    reporter.ShowError(kNoOpaquePixelMessage);
+    return ConvertOutcome::kRefused;
+  }
+  UseLoadedPalette(ws);
+  ws.ActivePalette[kTransparent] = BackColor;
+
+  // The user sees the matched colours before anything is written. A Cancel left over
+  // from an earlier drawing must not cut this picture short.
+  ws.CancelRequested = false;
+  ClearShpWindow(view, reporter);
+  DrawRaster(ws, view, reporter);
+
+  std::vector<std::uint8_t> record;
+  EncodeImage(ws, record);
+  if (!WriteWholeFile(record_path, record, "Could not open %s.", reporter))
+    return ConvertOutcome::kRecordNotWritten;
+  if (single_shp_path.empty()) return ConvertOutcome::kWritten;
+
+  AtomicFile single;
+  if (!single.Create(single_shp_path)) {
+    reporter.ShowError(FillPattern("Could not open file %s.", {single_shp_path}));
+    return ConvertOutcome::kSingleShpNotWritten;
+  }
+  WriteSingleImageShp(record, ws.LoadedPalette, single.Out());
+  return CommitOrReport(single, single_shp_path, reporter) ? ConvertOutcome::kWritten
+                                                           : ConvertOutcome::kSingleShpNotWritten;
+}
+
+}  // namespace pelgrin

@@ -1,0 +1,22 @@
+#include "ui/shp_form.h"
+
+#include "ui/app_context.h"
+#include "ui/form_geometry.h"
+#include "ui/surface_view.h"
+
+namespace pelgrin {
+
+TShpForm::TShpForm(AppContext& ctx) : QWidget(nullptr), ShpImage(nullptr), ctx_(ctx) {
+  setObjectName("ShpForm");
+  setWindowTitle("Shp Image");
+  SetDesignSize(*this, 818, 657);
+  ShpImage = new SurfaceView(surface_, this);
+  ShpImage->setObjectName("ShpImage");
+  FormCreate();
+}
+
+void TShpForm::FormCreate() {
+  PlaceAt(*this, ctx_.settings.SavedPositions[kShpWindow]);
+}
+
+}  // namespace pelgrin

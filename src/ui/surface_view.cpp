@@ -1,0 +1,43 @@
+#include "ui/surface_view.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace pelgrin {
+namespace {
+
+// Wraps the surface's pixels without copying: bytes R, G, B, 255.
+QImage Wrap(const Surface& surface) {
+  return QImage(reinterpret_cast<const uchar*>(surface.Data()), surface.Width(), surface.Height(),
+                static_cast<qsizetype>(surface.Width()) * 4, QImage::Format_RGBX8888);
+}
+
+}  // namespace
+
+SurfaceView::SurfaceView(const Surface& surface, QWidget* parent, int x, int y)
+    : QWidget(parent), surface_(surface) {
+  setGeometry(x, y, surface.Width(), surface.Height());
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QImage SurfaceView::Picture() const {
+  return Wrap(surface_).copy();
+}
+
+void SurfaceView::RepaintViewsOf(const Surface& surface) {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    for (SurfaceView* view : window->findChildren<SurfaceView*>()) {
+      if (&view->surface_ == &surface && view->isVisible()) view->repaint();
+    }
+  }
+}
+
+void SurfaceView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect area = event->rect();
+  painter.drawImage(area, Wrap(surface_), area);
+}
+
+}  // namespace pelgrin
