@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "picture/bmp_file.h"
-#include "shp/encode.h"
-#include "shp/archive_builder.h"
 #include "io/files.h"
 #include "io/paths.h"
+#include "picture/bmp_file.h"
+#include "shp/archive_builder.h"
+#include "shp/encode.h"
 #include "shp/reporter.h"
 #include "shp/work_state.h"
 

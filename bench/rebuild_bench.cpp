@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "shp/rebuild.h"
+#include "io/files.h"
 #include "ratio_report.h"
 #include "shp/archive_builder.h"
-#include "io/files.h"
 #include "shp/load_shp.h"
+#include "shp/rebuild.h"
 #include "shp/work_state.h"
 
 namespace {

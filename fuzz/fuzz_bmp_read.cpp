@@ -2,8 +2,8 @@
 // writes the raster back out as Write BMP does.
 #include <memory>
 
-#include "picture/bmp_file.h"
 #include "fuzz_support.h"
+#include "picture/bmp_file.h"
 #include "shp/work_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,8 +1,8 @@
 // Reads a fuzzed text palette file into two palettes.
 #include <memory>
 
-#include "palette/text_palette.h"
 #include "fuzz_support.h"
+#include "palette/text_palette.h"
 #include "shp/work_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "fuzz_support.h"
+#include "io/byte_order.h"
 #include "io/files.h"
 #include "io/paths.h"
 #include "transfer/engine.h"

@@ -18,10 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "shp/encode.h"
-#include "shp/archive_builder.h"
+#include "io/byte_order.h"
 #include "io/files.h"
 #include "io/paths.h"
+#include "shp/archive_builder.h"
+#include "shp/encode.h"
 #include "shp/work_state.h"
 
 namespace pelgrin {

@@ -1,8 +1,8 @@
 #include "cli/cli_common.h"
 
+#include "io/text.h"
 #include "palette/text_palette.h"
 #include "shp/load_shp.h"
-#include "io/text.h"
 
 namespace pelgrin::cli {
 namespace {

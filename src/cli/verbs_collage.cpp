@@ -1,7 +1,7 @@
 // Verbs that draw on the viewing window's surface and save it: the collage and the
 // palette view.
-#include "picture/bmp_file.h"
 #include "cli/cli_common.h"
+#include "picture/bmp_file.h"
 #include "shp/collage.h"
 #include "shp/palette_view.h"
 #include "shp/show.h"

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "picture/bmp_file.h"
-#include "convert/convert.h"
-#include "shp/rebuild.h"
 #include "cli/cli_common.h"
+#include "convert/convert.h"
+#include "picture/bmp_file.h"
+#include "shp/rebuild.h"
 #include "shp/show.h"
 
 namespace pelgrin::cli {

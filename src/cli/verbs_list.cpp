@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <map>
 
-#include "picture/bmp_file.h"
 #include "cli/cli_common.h"
 #include "io/files.h"
 #include "io/paths.h"
+#include "io/text.h"
+#include "picture/bmp_file.h"
 #include "shp/show.h"
 #include "shp/shp_format.h"
-#include "io/text.h"
 
 namespace pelgrin::cli {
 namespace {

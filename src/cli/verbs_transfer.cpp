@@ -2,10 +2,10 @@
 #include <iostream>
 #include <memory>
 
-#include "palette/text_palette.h"
 #include "cli/cli_common.h"
 #include "io/paths.h"
 #include "io/text.h"
+#include "palette/text_palette.h"
 #include "transfer/engine.h"
 #include "transfer/script.h"
 

@@ -1,6 +1,6 @@
 // Verbs that read an archive and show or export what is in it.
-#include "picture/bmp_file.h"
 #include "cli/cli_common.h"
+#include "picture/bmp_file.h"
 #include "shp/load_shp.h"
 #include "shp/show.h"
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "convert/color_match.h"
+#include "io/text.h"
 #include "picture/bmp_file.h"
 #include "shp/encode.h"
-#include "convert/color_match.h"
 #include "shp/messages.h"
 #include "shp/show.h"
 #include "shp/shp_format.h"
-#include "io/text.h"
 
 namespace pelgrin {
 namespace {

@@ -4,10 +4,11 @@
 
 #include "headerfix/corner_decode.h"
 #include "headerfix/mag_view.h"
+#include "io/byte_order.h"
 #include "io/files.h"
+#include "io/text.h"
 #include "shp/messages.h"
 #include "shp/show.h"
-#include "io/text.h"
 
 namespace pelgrin {
 namespace {

@@ -13,6 +13,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "io/byte_order.h"
+#include "io/file_faults.h"
+
 namespace pelgrin {
 namespace {
 

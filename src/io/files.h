@@ -1,4 +1,4 @@
-// Buffered binary files, little-endian helpers and replace-by-rename writing.
+// Buffered binary files and replace-by-rename writing.
 //
 // Every read past the end of a file is defined: ReadByte returns -1, Read returns the
 // number of bytes that were there. Writes are buffered; a failed write, flush, close or
@@ -14,37 +14,6 @@
 #include <vector>
 
 namespace pelgrin {
-
-// A seam for tests: when installed, it is asked before every operation of the file layer
-// that changes the file system, and may make that operation fail as a full disk, a lost
-// device or a locked file would. Never installed by the program itself.
-class FileFaults {
- public:
-  enum class Op { kCreate, kWrite, kClose, kRename, kOverwriteOpen };
-  virtual ~FileFaults() = default;
-  virtual bool ShouldFail(Op op, const std::string& path) = 0;
-};
-// Installs faults (nullptr removes them); returns the previous ones.
-FileFaults* SetFileFaults(FileFaults* faults);
-
-// Little-endian helpers: the one place where byte order is spelled out.
-inline std::uint16_t GetLE16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-inline std::int32_t GetLE32(const std::uint8_t* p) {
-  const std::uint32_t v =
-      static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-      (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-  return static_cast<std::int32_t>(v);
-}
-inline void PutLE16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-inline void PutLE32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i)
-    p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 class OutFile;
 

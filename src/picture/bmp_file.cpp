@@ -5,9 +5,10 @@
 #include <limits>
 #include <vector>
 
+#include "io/byte_order.h"
 #include "io/files.h"
-#include "shp/messages.h"
 #include "io/text.h"
+#include "shp/messages.h"
 
 namespace pelgrin {
 namespace {

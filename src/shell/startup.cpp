@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "palette/text_palette.h"
 #include "io/files.h"
 #include "io/paths.h"
+#include "palette/text_palette.h"
 
 namespace pelgrin {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "io/byte_order.h"
 #include "io/files.h"
 
 namespace pelgrin {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "shp/decode.h"
 #include "io/files.h"
+#include "io/text.h"
+#include "shp/decode.h"
 #include "shp/show.h"
 #include "shp/shp_format.h"
-#include "io/text.h"
 
 namespace pelgrin {
 namespace {

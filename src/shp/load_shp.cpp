@@ -4,8 +4,8 @@
 
 #include "io/files.h"
 #include "io/paths.h"
-#include "shp/shp_format.h"
 #include "io/text.h"
+#include "shp/shp_format.h"
 
 namespace pelgrin {
 

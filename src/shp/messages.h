@@ -4,8 +4,8 @@
 #include <string>
 
 #include "io/files.h"
-#include "shp/reporter.h"
 #include "io/text.h"
+#include "shp/reporter.h"
 
 namespace pelgrin {
 

@@ -7,10 +7,11 @@
 #include <system_error>
 #include <vector>
 
+#include "io/byte_order.h"
 #include "io/files.h"
+#include "io/text.h"
 #include "shp/messages.h"
 #include "shp/shp_format.h"
-#include "io/text.h"
 
 namespace pelgrin {
 namespace {

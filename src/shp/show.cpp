@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "shp/decode.h"
 #include "io/files.h"
-#include "shp/shp_format.h"
 #include "io/text.h"
+#include "shp/decode.h"
+#include "shp/shp_format.h"
 
 namespace pelgrin {
 namespace {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "io/byte_order.h"
+
 namespace pelgrin {
 
 int ReadWord(InFile& file) {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "io/files.h"
-#include "shp/messages.h"
 #include "io/paths.h"
 #include "io/text.h"
+#include "shp/messages.h"
 #include "transfer/rebuild.h"
 #include "transfer/record.h"
 

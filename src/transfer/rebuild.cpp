@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "io/byte_order.h"
 #include "shp/shp_format.h"
 
 namespace pelgrin {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "io/byte_order.h"
 #include "shp/shp_format.h"
 
 namespace pelgrin {

@@ -1,8 +1,8 @@
 #include "transfer/script.h"
 
 #include "io/files.h"
-#include "shp/messages.h"
 #include "io/text.h"
+#include "shp/messages.h"
 
 namespace pelgrin {
 namespace {

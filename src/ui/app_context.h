@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "ui/dialogs.h"
 #include "shell/settings.h"
 #include "shp/work_state.h"
+#include "ui/dialogs.h"
 
 namespace pelgrin {
 

@@ -6,12 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/main_form.h"
+#include "io/text.h"
 #include "ui/app_context.h"
 #include "ui/form_geometry.h"
 #include "ui/guarded.h"
+#include "ui/main_form.h"
 #include "ui/surface_view.h"
-#include "io/text.h"
 
 namespace pelgrin {
 namespace {

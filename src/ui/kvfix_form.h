@@ -7,9 +7,9 @@
 
 #include "headerfix/header_fix.h"
 #include "headerfix/mag_view.h"
-#include "ui/up_down.h"
 #include "shp/show.h"
 #include "shp/surface.h"
+#include "ui/up_down.h"
 
 class QLabel;
 class QLineEdit;

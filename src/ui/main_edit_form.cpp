@@ -6,21 +6,21 @@
 #include <algorithm>
 #include <limits>
 
-#include "picture/bmp_file.h"
-#include "ui/bmp_form.h"
 #include "convert/convert.h"
+#include "io/paths.h"
+#include "io/text.h"
 #include "palette/text_palette.h"
+#include "picture/bmp_file.h"
 #include "shp/rebuild.h"
+#include "shp/show.h"
+#include "ui/bmp_form.h"
+#include "ui/form_geometry.h"
 #include "ui/main_form.h"
 #include "ui/main_form_internal.h"
-#include "ui/form_geometry.h"
 #include "ui/picture_button.h"
+#include "ui/shp_form.h"
 #include "ui/up_down.h"
 #include "ui/wait_cursor.h"
-#include "io/paths.h"
-#include "shp/show.h"
-#include "ui/shp_form.h"
-#include "io/text.h"
 
 namespace pelgrin {
 namespace {

@@ -10,23 +10,23 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "ui/bmp_form.h"
-#include "ui/kvfix_form.h"
+#include "io/paths.h"
 #include "shell/about.h"
-#include "ui/help_form.h"
-#include "ui/app_context.h"
-#include "ui/form_geometry.h"
-#include "ui/guarded.h"
-#include "ui/intro_picture.h"
-#include "ui/picture_button.h"
-#include "ui/surface_view.h"
-#include "ui/up_down.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "shp/messages.h"
-#include "io/paths.h"
+#include "ui/app_context.h"
+#include "ui/bmp_form.h"
+#include "ui/form_geometry.h"
+#include "ui/guarded.h"
+#include "ui/help_form.h"
+#include "ui/intro_picture.h"
+#include "ui/kvfix_form.h"
+#include "ui/picture_button.h"
 #include "ui/shp_form.h"
+#include "ui/surface_view.h"
 #include "ui/trans_form.h"
+#include "ui/up_down.h"
 
 namespace pelgrin {
 namespace {

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "ui/main_form.h"
 #include "ui/app_context.h"
+#include "ui/main_form.h"
 
 namespace pelgrin {
 

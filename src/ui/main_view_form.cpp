@@ -4,19 +4,19 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "io/paths.h"
 #include "picture/bmp_file.h"
-#include "ui/main_form.h"
-#include "ui/main_form_internal.h"
-#include "ui/app_context.h"
-#include "ui/form_geometry.h"
-#include "ui/picture_button.h"
-#include "ui/up_down.h"
 #include "shp/collage.h"
 #include "shp/load_shp.h"
 #include "shp/palette_view.h"
-#include "io/paths.h"
 #include "shp/show.h"
+#include "ui/app_context.h"
+#include "ui/form_geometry.h"
+#include "ui/main_form.h"
+#include "ui/main_form_internal.h"
+#include "ui/picture_button.h"
 #include "ui/shp_form.h"
+#include "ui/up_down.h"
 
 namespace pelgrin {
 namespace {

@@ -3,13 +3,13 @@
 #include <cstdlib>
 #include <exception>
 
+#include "io/paths.h"
 #include "ui/bmp_form.h"
-#include "ui/kvfix_form.h"
-#include "ui/help_form.h"
 #include "ui/button_icons.h"
+#include "ui/help_form.h"
+#include "ui/kvfix_form.h"
 #include "ui/qt_dialogs.h"
 #include "ui/screenshot.h"
-#include "io/paths.h"
 #include "ui/shp_form.h"
 #include "ui/trans_form.h"
 

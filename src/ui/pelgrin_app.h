@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <memory>
 
-#include "ui/main_form.h"
-#include "ui/app_context.h"
 #include "shell/settings.h"
 #include "shp/work_state.h"
+#include "ui/app_context.h"
+#include "ui/main_form.h"
 
 namespace pelgrin {
 

@@ -5,8 +5,8 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
-#include "ui/wait_cursor.h"
 #include "shp/reporter.h"
+#include "ui/wait_cursor.h"
 
 namespace pelgrin {
 namespace {

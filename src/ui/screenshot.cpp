@@ -8,17 +8,17 @@
 #include <filesystem>
 #include <vector>
 
-#include "ui/bmp_form.h"
-#include "ui/kvfix_form.h"
-#include "ui/help_form.h"
-#include "ui/main_form.h"
-#include "ui/app_context.h"
-#include "ui/picture_button.h"
-#include "ui/up_down.h"
 #include "io/files.h"
 #include "io/paths.h"
+#include "ui/app_context.h"
+#include "ui/bmp_form.h"
+#include "ui/help_form.h"
+#include "ui/kvfix_form.h"
+#include "ui/main_form.h"
+#include "ui/picture_button.h"
 #include "ui/shp_form.h"
 #include "ui/trans_form.h"
+#include "ui/up_down.h"
 
 namespace pelgrin {
 namespace {

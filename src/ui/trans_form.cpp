@@ -8,13 +8,13 @@
 #include <QTableView>
 #include <array>
 
+#include "io/paths.h"
+#include "io/text.h"
 #include "palette/text_palette.h"
-#include "ui/main_form.h"
 #include "ui/app_context.h"
 #include "ui/form_geometry.h"
 #include "ui/guarded.h"
-#include "io/paths.h"
-#include "io/text.h"
+#include "ui/main_form.h"
 
 namespace pelgrin {
 namespace {

@@ -5,14 +5,14 @@
 #include <memory>
 #include <set>
 
-#include "picture/bmp_file.h"
-#include "convert/convert.h"
-#include "shp/encode.h"
 #include "convert/color_match.h"
-#include "shp/rebuild.h"
-#include "shp/archive_builder.h"
+#include "convert/convert.h"
 #include "io/files.h"
 #include "io/text.h"
+#include "picture/bmp_file.h"
+#include "shp/archive_builder.h"
+#include "shp/encode.h"
+#include "shp/rebuild.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

@@ -3,9 +3,9 @@
 
 #include <memory>
 
+#include "io/files.h"
 #include "picture/bmp_file.h"
 #include "shp/archive_builder.h"
-#include "io/files.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

@@ -3,9 +3,10 @@
 
 #include <memory>
 
+#include "io/byte_order.h"
+#include "io/files.h"
 #include "picture/bmp_file.h"
 #include "shp/archive_builder.h"
-#include "io/files.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

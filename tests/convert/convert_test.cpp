@@ -6,9 +6,9 @@
 #include <iterator>
 #include <memory>
 
+#include "convert/color_match.h"
 #include "convert/convert.h"
 #include "shp/encode.h"
-#include "convert/color_match.h"
 #include "shp/show.h"
 #include "support/test_support.h"
 

@@ -6,8 +6,8 @@
 
 #include "headerfix/header_fix.h"
 #include "headerfix/mag_view.h"
-#include "shp/archive_builder.h"
 #include "io/files.h"
+#include "shp/archive_builder.h"
 #include "shp/load_shp.h"
 #include "shp/show.h"
 #include "support/test_support.h"

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "io/file_faults.h"
 #include "io/files.h"
 #include "support/test_support.h"
 

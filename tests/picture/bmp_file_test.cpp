@@ -3,8 +3,9 @@
 
 #include <memory>
 
-#include "picture/bmp_file.h"
+#include "io/byte_order.h"
 #include "io/files.h"
+#include "picture/bmp_file.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string_view>
 
+#include "io/file_faults.h"
+
 namespace pelgrin::robust {
 namespace fs = std::filesystem;
 

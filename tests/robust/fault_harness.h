@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "io/file_faults.h"
 #include "io/files.h"
 #include "support/test_support.h"
 

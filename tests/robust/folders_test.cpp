@@ -11,8 +11,9 @@
 #include <filesystem>
 
 #include "fault_harness.h"
-#include "operations.h"
+#include "io/file_faults.h"
 #include "io/paths.h"
+#include "operations.h"
 
 namespace pelgrin::robust {
 namespace {

@@ -2,17 +2,17 @@
 
 #include <filesystem>
 
-#include "picture/bmp_file.h"
 #include "convert/convert.h"
-#include "shp/rebuild.h"
 #include "headerfix/header_fix.h"
+#include "io/paths.h"
+#include "io/text.h"
+#include "picture/bmp_file.h"
 #include "shell/settings.h"
 #include "shp/archive_builder.h"
 #include "shp/load_shp.h"
 #include "shp/messages.h"
-#include "io/paths.h"
+#include "shp/rebuild.h"
 #include "shp/show.h"
-#include "io/text.h"
 #include "transfer/engine.h"
 #include "transfer/script.h"
 

@@ -9,9 +9,10 @@
 #include <memory>
 #include <set>
 
-#include "picture/bmp_file.h"
-#include "palette/text_palette.h"
 #include "headerfix/header_fix.h"
+#include "io/byte_order.h"
+#include "palette/text_palette.h"
+#include "picture/bmp_file.h"
 #include "shp/collage.h"
 #include "shp/load_shp.h"
 #include "shp/show.h"

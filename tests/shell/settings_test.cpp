@@ -3,9 +3,9 @@
 
 #include <memory>
 
+#include "io/files.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
-#include "io/files.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

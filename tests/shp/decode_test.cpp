@@ -3,9 +3,9 @@
 
 #include <memory>
 
+#include "io/files.h"
 #include "shp/archive_builder.h"
 #include "shp/decode.h"
-#include "io/files.h"
 #include "shp/shp_format.h"
 #include "support/test_support.h"
 

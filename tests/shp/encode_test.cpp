@@ -3,10 +3,11 @@
 
 #include <memory>
 
-#include "shp/encode.h"
+#include "io/byte_order.h"
+#include "io/files.h"
 #include "shp/archive_builder.h"
 #include "shp/decode.h"
-#include "io/files.h"
+#include "shp/encode.h"
 #include "shp/shp_format.h"
 #include "support/test_support.h"
 

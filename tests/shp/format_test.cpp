@@ -3,8 +3,9 @@
 
 #include <memory>
 
-#include "shp/archive_builder.h"
+#include "io/byte_order.h"
 #include "io/files.h"
+#include "shp/archive_builder.h"
 #include "shp/shp_format.h"
 #include "support/test_support.h"
 

@@ -8,10 +8,11 @@
 #include <memory>
 #include <set>
 
-#include "shp/rebuild.h"
-#include "shp/load_shp.h"
-#include "shp/show.h"
+#include "io/byte_order.h"
 #include "io/text.h"
+#include "shp/load_shp.h"
+#include "shp/rebuild.h"
+#include "shp/show.h"
 #include "support/test_support.h"
 
 namespace pelgrin {

@@ -10,9 +10,10 @@
 #include <map>
 #include <memory>
 
-#include "shp/archive_builder.h"
+#include "io/byte_order.h"
 #include "io/files.h"
 #include "io/text.h"
+#include "shp/archive_builder.h"
 #include "support/test_support.h"
 #include "transfer/engine.h"
 #include "transfer/record.h"

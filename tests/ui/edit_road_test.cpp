@@ -11,14 +11,16 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "ui/bmp_form.h"
 #include "convert/convert.h"
-#include "ui/picture_button.h"
-#include "ui/qt_dialogs.h"
-#include "ui/wait_cursor.h"
+#include "io/byte_order.h"
+#include "io/file_faults.h"
 #include "io/files.h"
 #include "shp/show.h"
+#include "ui/bmp_form.h"
+#include "ui/picture_button.h"
+#include "ui/qt_dialogs.h"
 #include "ui/shp_form.h"
+#include "ui/wait_cursor.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

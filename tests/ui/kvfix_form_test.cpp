@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "ui/kvfix_form.h"
-#include "ui/surface_view.h"
 #include "shp/archive_builder.h"
+#include "ui/kvfix_form.h"
 #include "ui/shp_form.h"
+#include "ui/surface_view.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

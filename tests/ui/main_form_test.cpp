@@ -9,16 +9,16 @@
 #include <QTextBrowser>
 #include <QTimer>
 
-#include "picture/bmp_file.h"
-#include "ui/kvfix_form.h"
-#include "ui/help_form.h"
-#include "ui/guarded.h"
-#include "ui/picture_button.h"
-#include "ui/surface_view.h"
-#include "ui/up_down.h"
-#include "ui/shp_form.h"
 #include "io/text.h"
+#include "picture/bmp_file.h"
+#include "ui/guarded.h"
+#include "ui/help_form.h"
+#include "ui/kvfix_form.h"
+#include "ui/picture_button.h"
+#include "ui/shp_form.h"
+#include "ui/surface_view.h"
 #include "ui/trans_form.h"
+#include "ui/up_down.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

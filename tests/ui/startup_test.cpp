@@ -10,18 +10,19 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "io/file_faults.h"
+#include "io/files.h"
 #include "ui/bmp_form.h"
-#include "ui/kvfix_form.h"
+#include "ui/form_geometry.h"
 #include "ui/help_form.h"
 #include "ui/intro_jpeg.h"
-#include "ui/form_geometry.h"
 #include "ui/intro_picture.h"
+#include "ui/kvfix_form.h"
 #include "ui/picture_button.h"
-#include "ui/surface_view.h"
-#include "ui/up_down.h"
-#include "io/files.h"
 #include "ui/shp_form.h"
+#include "ui/surface_view.h"
 #include "ui/trans_form.h"
+#include "ui/up_down.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {

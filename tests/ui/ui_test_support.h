@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
 #include "ui/dialogs.h"
 #include "ui/main_form.h"
 #include "ui/pelgrin_app.h"
-#include "support/test_support.h"
 
 namespace pelgrin::test {
 
