@@ -49,10 +49,7 @@ std::vector<std::uint8_t> PatternRecord(WorkState& ws, int width, int height, in
 }
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  OutFile out;
-  if (!out.Create(path)) return false;
-  out.Write(bytes);
-  return out.Close();
+  return ReplaceFileContent(path, bytes);
 }
 
 std::vector<std::uint8_t> Archive(WorkState& ws, int count, int width, int height) {

@@ -151,15 +151,15 @@ void BM_CopyBytesShifted(benchmark::State& state) {
   const std::vector<std::uint8_t> head(kShiftTo);
   for (auto _ : state) {
     pelgrin::InFile in;
-    pelgrin::OutFile out;
+    pelgrin::AtomicFile out;
     if (!in.Open(s.Path("big.shp")) || !out.Create(s.Path("copy.shp"))) {
       state.SkipWithError("cannot open the files");
       break;
     }
-    out.Write(head);
+    out.Out().Write(head);
     in.Seek(kShiftFrom);
-    pelgrin::CopyBytes(in, out, in.Size() - kShiftFrom);
-    out.Close();
+    pelgrin::CopyBytes(in, out.Out(), in.Size() - kShiftFrom);
+    out.Commit();
   }
 }
 BENCHMARK(BM_CopyBytesShifted)->Unit(benchmark::kMillisecond);

@@ -23,11 +23,7 @@ std::string BaseDir() {
 }  // namespace
 
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  OutFile out;
-  if (out.Create(path)) {
-    out.Write(std::span<const std::uint8_t>(data, size));
-    out.Close();
-  }
+  ReplaceFileContent(path, std::span<const std::uint8_t>(data, size));
 }
 
 std::string AsFile(const std::uint8_t* data, std::size_t size, const std::string& name) {

@@ -218,10 +218,7 @@ std::vector<ArchiveImage> Pictures(WorkState& ws, Lcg& lcg, int count, int first
 }
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  OutFile out;
-  if (!out.Create(path)) return false;
-  out.Write(bytes);
-  return out.Close();
+  return ReplaceFileContent(path, bytes);
 }
 
 bool WriteText(const std::string& path, const std::string& text) {

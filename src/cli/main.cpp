@@ -1,15 +1,30 @@
 // pelgrin-cli: every file operation of the editor, one verb a job.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
 #include <exception>
 #include <iostream>
 
 #include "cli/cli_common.h"
 #include "io/paths.h"
+#include "io/system.h"
 #include "io/text.h"
+
+namespace {
+
+// Whatever was printed must have reached standard output: a full disk or a closed pipe
+// there is a failure like any other.
+int CheckedExit(int status) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.flush()) return status;
+  std::cerr << "Could not write to the standard output.\n";
+  return status == pelgrin::cli::kExitOk ? pelgrin::cli::kExitFailed : status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace pelgrin::cli;
+  pelgrin::os::GuardStandardStreams();
   Context context;
   context.program_dir = pelgrin::ProgramDirectoryFrom(argc > 0 ? argv[0] : "");
 
@@ -26,18 +41,15 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
+    return CheckedExit(app.exit(e));
   } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
+    return CheckedExit(app.exit(e));
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return kExitUsage;
-  } catch (const pelgrin::ConversionError& e) {
+  } catch (const std::exception& e) {  // the conversion error of a typed number, too
     std::cerr << e.what() << '\n';
-    return kExitFailed;
-  } catch (const std::exception& e) {
-    std::cerr << e.what() << '\n';
-    return kExitFailed;
+    return CheckedExit(kExitFailed);
   }
-  return context.exit_code;
+  return CheckedExit(context.exit_code);
 }

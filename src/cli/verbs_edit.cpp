@@ -4,6 +4,7 @@
 
 #include "cli/cli_common.h"
 #include "convert/convert.h"
+#include "io/file_lock.h"
 #include "picture/bmp_file.h"
 #include "shp/rebuild.h"
 #include "shp/show.h"
@@ -63,6 +64,8 @@ std::unique_ptr<WorkState> OpenForRebuild(const Context& context, const std::str
 
 int RunReplace(const Context& context, const ReplaceArgs& args) {
   StreamReporter reporter;
+  FileLock lock;  // held from before the first read until the new archive is in place
+  lock.Lock(args.shp, /*wait=*/true);
   RebuildPaths paths;
   auto ws = OpenForRebuild(context, args.shp, args.record, args.out, paths, reporter);
   if (!ws) return kExitFailed;
@@ -73,6 +76,8 @@ int RunReplace(const Context& context, const ReplaceArgs& args) {
 
 int RunAppend(const Context& context, const AppendArgs& args) {
   StreamReporter reporter;
+  FileLock lock;  // held from before the first read until the new archive is in place
+  lock.Lock(args.shp, /*wait=*/true);
   RebuildPaths paths;
   auto ws = OpenForRebuild(context, args.shp, args.record, args.out, paths, reporter);
   if (!ws) return kExitFailed;

@@ -6,6 +6,7 @@
 #include "cli/cli_common.h"
 #include "headerfix/header_fix.h"
 #include "headerfix/mag_view.h"
+#include "io/file_lock.h"
 #include "io/text.h"
 
 namespace pelgrin::cli {
@@ -49,6 +50,8 @@ int RunHeader(const Context& context, const HeaderArgs& args) {
 
 int RunSetHeader(const Context& context, const SetHeaderArgs& args) {
   StreamReporter reporter;
+  FileLock lock;  // held from before the index is read until the header is written
+  lock.Lock(args.shp, /*wait=*/true);
   auto ws = NewState(context, {}, reporter);
   if (!OpenShpQuietly(*ws, args.shp, reporter)) return kExitFailed;
   HeaderFields fields{};

@@ -12,6 +12,10 @@
 namespace pelgrin::cli {
 namespace {
 
+constexpr std::string_view kNothingToTransfer =
+    "%s transfers nothing: its first row does not name a destination file and icon and a "
+    "source file and icon.";
+
 struct TransferArgs {
   std::string script;
   std::string dir;
@@ -37,6 +41,10 @@ int RunTransferVerb(const Context& context, const TransferArgs& args) {
   }
   auto table = std::make_unique<ScriptTable>();  // 500 cells: kept off the stack
   if (!LoadScript(*table, args.script, reporter)) return kExitFailed;
+  if (!IsCompleteRow(*table, 1)) {
+    reporter.ShowError(FillPattern(kNothingToTransfer, {args.script}));
+    return kExitFailed;
+  }
   TransferLabels labels;
   const TransferRunSummary summary = RunTransfer(
       *ws, *table, options, labels, reporter,

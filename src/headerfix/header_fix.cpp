@@ -8,6 +8,7 @@
 #include "io/files.h"
 #include "io/text.h"
 #include "shp/messages.h"
+#include "shp/rebuild.h"
 #include "shp/show.h"
 
 namespace pelgrin {
@@ -97,7 +98,8 @@ std::array<std::uint8_t, kImageHeaderSize> HeaderFieldBytes(const HeaderFields& 
 
 HeaderWriteResult WriteImageHeader(const WorkState& ws, std::int32_t number,
                                    const HeaderFields& fields, Reporter& reporter) {
-  if (InFile probe; !probe.Open(ws.ShpPath)) {
+  InFile probe;
+  if (!probe.Open(ws.ShpPath)) {
     reporter.ShowError(FillPattern(kCouldNotOpen, {ws.ShpPath}));
     return HeaderWriteResult::kOpenFailed;
   }
@@ -116,6 +118,11 @@ HeaderWriteResult WriteImageHeader(const WorkState& ws, std::int32_t number,
                     {NumberText(number), ws.ShpPath}));
     return HeaderWriteResult::kInsideIndex;
   }
+  if (!IndexMatchesTables(probe, ws)) {
+    reporter.ShowError(FillPattern(kShpChanged, {ws.ShpPath}));
+    return HeaderWriteResult::kChanged;
+  }
+  probe.Close();
   const auto bytes = HeaderFieldBytes(fields);
   switch (OverwriteBytes(ws.ShpPath, offset, bytes)) {
     case OverwriteResult::kOk:

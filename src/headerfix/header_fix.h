@@ -67,14 +67,17 @@ enum class HeaderWriteResult {
   kNoImage,
   kOutsideFile,
   kInsideIndex,
+  kChanged,  // the file's index is no longer the one the tables hold
   kWriteFailed
 };
 
 // Write: the fields become the 24 header bytes of image number (counting from 1) of
 // ShpPath, at its index offset; nothing else in the file changes. Refused, with an error
 // box and nothing written, when the file cannot be opened, the number is not an image of
-// the open file, or the 24 bytes would not lie wholly inside the file or would lie inside
-// its index; a failed write is reported with the path. No message on success.
+// the open file, the 24 bytes would not lie wholly inside the file or would lie inside its
+// index, or the file's index has changed since it was read (the offset would be stale); a
+// failed write is reported with the path. No message on success. The caller holds the
+// archive's lock (FileLock), so that nothing changes the file between check and write.
 HeaderWriteResult WriteImageHeader(const WorkState& ws, std::int32_t number,
                                    const HeaderFields& fields, Reporter& reporter);
 

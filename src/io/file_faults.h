@@ -7,7 +7,9 @@ namespace pelgrin {
 
 // A seam for tests: when installed, it is asked before every operation of the file layer
 // that changes the file system, and may make that operation fail as a full disk, a lost
-// device or a locked file would. Never installed by the program itself.
+// device or a locked file would. It is told the path of the file being written: for a
+// file written through AtomicFile, the target, not its temporary file. Never installed by
+// the program itself.
 class FileFaults {
  public:
   enum class Op { kCreate, kWrite, kClose, kRename, kOverwriteOpen };

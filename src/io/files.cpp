@@ -1,20 +1,12 @@
 #include "io/files.h"
 
-#if !defined(_WIN32)
-#include <unistd.h>
-
-#include <cerrno>
-#endif
-
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "io/byte_order.h"
 #include "io/file_faults.h"
+#include "io/paths.h"
 
 namespace pelgrin {
 namespace {
@@ -22,6 +14,10 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
 constexpr std::size_t kJumpReadSize = 4096;
 constexpr std::int64_t kCopyBlockSize = 1 << 20;
+// A temporary file is named TARGET.TAG.tmp, with a random TAG of this length.
+constexpr std::size_t kTempTagLength = 10;
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr int kTempNameAttempts = 100;
 
 FileFaults* g_faults = nullptr;
 
@@ -29,70 +25,23 @@ bool Faulty(FileFaults::Op op, const std::string& path) {
   return g_faults != nullptr && g_faults->ShouldFail(op, path);
 }
 
-bool SeekTo(std::FILE* f, std::int64_t position) {
-#if defined(_WIN32)
-  return _fseeki64(f, position, SEEK_SET) == 0;
-#else
-  return fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
+// The start of name that leaves room for the temporary file's tag and suffix within the
+// file system's name limit, never cutting a UTF-8 character in two.
+std::string TempNameStem(const std::string& name, std::size_t limit) {
+  const std::size_t overhead = 1 + kTempTagLength + kTempSuffix.size();
+  std::size_t keep = limit > overhead ? std::min(name.size(), limit - overhead) : 0;
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  return name.substr(0, keep);
 }
 
-// Reads up to size bytes at position, in one call where the platform allows.
-std::size_t ReadAt(std::FILE* f, std::int64_t position, std::uint8_t* dst, std::size_t size) {
-#if defined(_WIN32)
-  if (!SeekTo(f, position)) return 0;
-  return std::fread(dst, 1, size, f);
-#else
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t got = ::pread(fileno(f), dst + done, size - done,
-                                static_cast<off_t>(position + static_cast<std::int64_t>(done)));
-    if (got <= 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return done;
-#endif
-}
-
-std::int64_t SizeOf(std::FILE* f) {
-#if defined(_WIN32)
-  if (_fseeki64(f, 0, SEEK_END) != 0) return -1;
-  return _ftelli64(f);
-#else
-  if (fseeko(f, 0, SEEK_END) != 0) return -1;
-  return static_cast<std::int64_t>(ftello(f));
-#endif
-}
-
-std::FILE* OpenCFile(const std::string& path, const char* mode) {
-#if defined(_WIN32)
-  const std::wstring wide_mode(mode, mode + std::strlen(mode));
-  return _wfopen(FsPath(path).c_str(), wide_mode.c_str());
-#else
-  return std::fopen(path.c_str(), mode);
-#endif
-}
-
-bool IsDirectory(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_directory(FsPath(path), ec);
-}
-
-// Writes bytes at offset of the open file f and closes it; false when any step failed.
-bool WriteAtAndClose(std::FILE* f, const std::string& path, std::int64_t offset,
+// Writes bytes at offset of the open handle and closes it; false when any step failed.
+bool WriteAtAndClose(os::Handle h, const std::string& path, std::int64_t offset,
                      std::span<const std::uint8_t> bytes) {
-  bool ok = SeekTo(f, offset) && !Faulty(FileFaults::Op::kWrite, path) &&
-            std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fflush(f) == 0) && ok;
-  ok = (std::fclose(f) == 0) && !Faulty(FileFaults::Op::kClose, path) && ok;
+  bool ok =
+      !Faulty(FileFaults::Op::kWrite, path) && os::WriteAt(h, offset, bytes.data(), bytes.size());
+  ok = os::Close(h) && !Faulty(FileFaults::Op::kClose, path) && ok;
   return ok;
-}
-
-std::string UniqueTempName(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-  return target + "." + std::to_string(static_cast<unsigned>(ticks) % 100000u) + "-" +
-         std::to_string(counter++) + ".tmp";
 }
 
 }  // namespace
@@ -115,25 +64,20 @@ InFile::~InFile() {
 
 bool InFile::Open(const std::string& path) {
   Close();
-  if (path.empty() || IsDirectory(path)) return false;
-  file_ = OpenCFile(path, "rb");
-  if (file_ == nullptr) return false;
-  std::setvbuf(file_, nullptr, _IONBF, 0);  // the file keeps its own buffer
-  size_ = SizeOf(file_);
+  handle_ = os::OpenForReading(path);
+  if (handle_ == os::kNoHandle) return false;
+  size_ = os::SizeOf(handle_);
   if (size_ < 0) {
     Close();
     return false;
   }
   buffer_.resize(kBufferSize);
-  start_ = 0;
-  length_ = 0;
-  index_ = 0;
   return true;
 }
 
 void InFile::Close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
+  if (handle_ != os::kNoHandle) os::Close(handle_);
+  handle_ = os::kNoHandle;
   size_ = 0;
   start_ = 0;
   length_ = 0;
@@ -144,11 +88,11 @@ int InFile::Refill() {
   start_ += static_cast<std::int64_t>(index_);
   length_ = 0;
   index_ = 0;
-  if (file_ == nullptr || start_ < 0 || start_ >= size_) return -1;
+  if (handle_ == os::kNoHandle || start_ < 0 || start_ >= size_) return -1;
   // After a jump, read little: a jump usually fetches a header, not a run of data.
   const std::size_t want = jumped_ ? kJumpReadSize : buffer_.size();
   jumped_ = false;
-  length_ = ReadAt(file_, start_, buffer_.data(), want);
+  length_ = os::ReadAt(handle_, start_, buffer_.data(), want);
   if (length_ == 0) return -1;
   return buffer_[index_++];
 }
@@ -159,11 +103,11 @@ std::size_t InFile::Read(std::span<std::uint8_t> dst) {
     if (index_ == length_) {
       // Large reads bypass the buffer.
       const std::size_t rest = dst.size() - done;
-      if (rest >= buffer_.size() && file_ != nullptr) {
+      if (rest >= buffer_.size() && handle_ != os::kNoHandle) {
         start_ += static_cast<std::int64_t>(index_);
         length_ = index_ = 0;
         if (start_ < 0 || start_ >= size_) break;
-        const std::size_t got = ReadAt(file_, start_, dst.data() + done, rest);
+        const std::size_t got = os::ReadAt(handle_, start_, dst.data() + done, rest);
         start_ += static_cast<std::int64_t>(got);
         done += got;
         break;
@@ -193,42 +137,21 @@ void InFile::Seek(std::int64_t position) {
 // ---- OutFile ----
 
 OutFile::~OutFile() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (handle_ != os::kNoHandle) os::Close(handle_);
 }
 
-bool OutFile::Create(const std::string& path) {
-  if (file_ != nullptr) Close();
+void OutFile::Attach(os::Handle handle, std::string reported_path) {
+  handle_ = handle;
+  path_ = std::move(reported_path);
   ok_ = true;
   written_ = 0;
   used_ = 0;
-  if (path.empty() || IsDirectory(path) || Faulty(FileFaults::Op::kCreate, path)) return false;
-  file_ = OpenCFile(path, "wb");
-  if (file_ == nullptr) return false;
-  std::setvbuf(file_, nullptr, _IONBF, 0);  // the file keeps its own buffer
-  path_ = path;
   buffer_.resize(kBufferSize);
-  return true;
-}
-
-// Writes all of data to f; false on any failure.
-bool WriteAll(std::FILE* f, const std::uint8_t* data, std::size_t size) {
-#if defined(_WIN32)
-  return std::fwrite(data, 1, size, f) == size;
-#else
-  // Straight to the descriptor: the file keeps its own buffer, and the kernel copy in
-  // CopyBytes moves the same descriptor's position.
-  while (size > 0) {
-    const ssize_t done = ::write(fileno(f), data, size);
-    if (done <= 0) return false;
-    data += done;
-    size -= static_cast<std::size_t>(done);
-  }
-  return true;
-#endif
 }
 
 void OutFile::PhysicalWrite(const std::uint8_t* data, std::size_t size) {
-  if (file_ == nullptr || Faulty(FileFaults::Op::kWrite, path_) || !WriteAll(file_, data, size))
+  if (handle_ == os::kNoHandle || Faulty(FileFaults::Op::kWrite, path_) ||
+      !os::WriteAll(handle_, data, size))
     ok_ = false;
   written_ += static_cast<std::int64_t>(size);
 }
@@ -268,12 +191,16 @@ void OutFile::WriteText(std::string_view text) {
                                       text.size()));
 }
 
-bool OutFile::Close() {
-  if (file_ == nullptr) return false;
+bool OutFile::Finish() {
   Flush();
-  if (std::fflush(file_) != 0) ok_ = false;
-  if (std::fclose(file_) != 0 || Faulty(FileFaults::Op::kClose, path_)) ok_ = false;
-  file_ = nullptr;
+  return ok_;
+}
+
+bool OutFile::Close() {
+  if (handle_ == os::kNoHandle) return false;
+  Flush();
+  if (!os::Close(handle_) || Faulty(FileFaults::Op::kClose, path_)) ok_ = false;
+  handle_ = os::kNoHandle;
   return ok_;
 }
 
@@ -285,34 +212,94 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::Create(const std::string& target) {
   Discard();
-  if (target.empty() || IsDirectory(target)) return false;
+  kept_path_.clear();
+  if (target.empty() || Faulty(FileFaults::Op::kCreate, target)) return false;
   target_ = target;
-  temp_path_ = UniqueTempName(target);
-  if (!out_.Create(temp_path_)) {
-    temp_path_.clear();
-    return false;
+  final_path_ = target;
+  os::NodeInfo node = os::Inspect(target);
+  if (node.kind == os::NodeKind::kLink) {
+    final_path_ = os::FollowLinks(target);
+    node = os::Inspect(final_path_);  // a dangling link or a loop: missing or unreadable
+    if (final_path_.empty() || node.kind == os::NodeKind::kMissing) return false;
   }
-  return true;
+  switch (node.kind) {
+    case os::NodeKind::kStream: {
+      const os::Handle handle = os::OpenStreamForWriting(final_path_);
+      if (handle == os::kNoHandle) return false;
+      out_.Attach(handle, target_);
+      stream_ = true;
+      return true;
+    }
+    case os::NodeKind::kRegular:
+    case os::NodeKind::kMissing:
+      replaces_file_ = node.kind == os::NodeKind::kRegular;
+      replaced_ = node;
+      return CreateTemporary();
+    default:
+      return false;  // a directory, a block device, a socket
+  }
+}
+
+bool AtomicFile::CreateTemporary() {
+  const std::string dir = DirectoryPart(final_path_);
+  const std::string stem = TempNameStem(FileNamePart(final_path_), os::MaxNameLength(dir));
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    const std::string temp =
+        dir + stem + "." + os::RandomTag(kTempTagLength) + std::string(kTempSuffix);
+    os::Handle handle = os::kNoHandle;
+    switch (os::CreateExclusive(temp, handle)) {
+      case os::CreateResult::kCreated:
+        temp_path_ = temp;
+        watch_slot_ = os::WatchTemporaryFile(temp);
+        out_.Attach(handle, target_);
+        return true;
+      case os::CreateResult::kExists:
+        continue;  // another file took the name: draw another
+      case os::CreateResult::kFailed:
+        return false;
+    }
+  }
+  return false;
+}
+
+void AtomicFile::ApplyFinalMode() {
+  // Best effort: a file system without modes or owners keeps what it has.
+  if (replaces_file_) os::TrySetOwner(out_.handle_, replaced_.owner, replaced_.group);
+  os::SetMode(out_.handle_, replaces_file_ ? replaced_.mode : os::NewFileMode());
 }
 
 AtomicFile::Result AtomicFile::Commit() {
+  if (stream_) {
+    stream_ = false;
+    return out_.Close() ? Result::kOk : Result::kWriteFailed;
+  }
   if (temp_path_.empty()) return Result::kWriteFailed;
+  if (out_.Finish()) ApplyFinalMode();
   if (!out_.Close()) {
     Discard();
     return Result::kWriteFailed;
   }
-  if (!RenameFile(temp_path_, target_)) {
-    Discard();
-    return Result::kRenameFailed;
+  if (Faulty(FileFaults::Op::kRename, target_) || !os::Rename(temp_path_, final_path_)) {
+    if (!keep_if_rename_fails_) {
+      Discard();
+      return Result::kRenameFailed;
+    }
+    kept_path_ = temp_path_;
   }
+  os::UnwatchTemporaryFile(watch_slot_);
+  watch_slot_ = -1;
+  const bool renamed = kept_path_.empty();
   temp_path_.clear();
-  return Result::kOk;
+  return renamed ? Result::kOk : Result::kRenameFailed;
 }
 
 void AtomicFile::Discard() {
   if (out_.IsOpen()) out_.Close();
-  if (!temp_path_.empty()) RemoveFile(temp_path_);
+  if (!temp_path_.empty()) os::Remove(temp_path_);
+  os::UnwatchTemporaryFile(watch_slot_);
+  watch_slot_ = -1;
   temp_path_.clear();
+  stream_ = false;
 }
 
 // ---- whole files ----
@@ -329,59 +316,42 @@ std::int64_t FileLength(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::remove(FsPath(path), ec) && !ec;
+  return os::Remove(path);
+}
+
+bool ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> bytes) {
+  AtomicFile file;
+  if (!file.Create(path)) return false;
+  file.Out().Write(bytes);
+  return file.Commit() == AtomicFile::Result::kOk;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-  if (Faulty(FileFaults::Op::kRename, to)) return false;
-  std::error_code ec;
-  std::filesystem::rename(FsPath(from), FsPath(to), ec);
-  return !ec;
+  return !Faulty(FileFaults::Op::kRename, to) && os::Rename(from, to);
 }
 
 // Copies inside the kernel where the platform can (no pass through our memory); -1 when
 // it cannot copy between these two files, or not fast, so that the caller copies itself.
 std::int64_t KernelCopy(InFile& in, OutFile& out, std::int64_t count) {
-#if defined(__linux__)
-  if (in.file_ == nullptr || out.file_ == nullptr || count <= 0) return -1;
+  if (!in.IsOpen() || !out.IsOpen() || count <= 0) return -1;
   out.Flush();
-  loff_t from = in.Tell();
-  // The kernel moves whole pages only when both positions start a page; from anywhere
-  // else (an archive's records follow an index of any length) it writes every page in
-  // pieces, and a copy through memory is two to three times faster.
-  static const long page = ::sysconf(_SC_PAGESIZE);
-  if (page <= 0 || from % page != 0 || out.written_ % page != 0) return -1;
-  std::int64_t copied = 0;
-  while (copied < count) {
-    const auto chunk = static_cast<std::size_t>(std::min<std::int64_t>(count - copied, 1 << 30));
-    const bool fault = Faulty(FileFaults::Op::kWrite, out.path_);
-    const ssize_t done =
-        fault ? -1
-              : ::copy_file_range(fileno(in.file_), &from, fileno(out.file_), nullptr, chunk, 0);
-    if (!fault && done < 0 && copied == 0 &&
-        (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
-         errno == EBADF)) {
-      return -1;
-    }
-    if (done < 0) {
-      // A failed kernel copy is a failed write, as in the copy through memory: the output
-      // reports it, and the input counts as read.
-      out.ok_ = false;
-      return count;
-    }
-    if (done == 0) break;  // the input ended
-    copied += done;
-    out.written_ += done;
+  const std::int64_t from = in.Tell();
+  if (!os::KernelCopyFits(from, out.written_)) return -1;
+  // A failed kernel copy is a failed write, as in the copy through memory: the output
+  // reports it, and the input counts as read.
+  if (Faulty(FileFaults::Op::kWrite, out.path_)) {
+    out.ok_ = false;
+    return count;
   }
-  in.Seek(in.Tell() + copied);
+  const std::int64_t copied = os::CopyInKernel(in.handle_, from, out.handle_, count);
+  if (copied == -1) return -1;
+  if (copied < 0) {
+    out.ok_ = false;
+    return count;
+  }
+  out.written_ += copied;
+  in.Seek(from + copied);
   return copied;
-#else
-  (void)in;
-  (void)out;
-  (void)count;
-  return -1;
-#endif
 }
 
 std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count) {
@@ -403,26 +373,27 @@ std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count) {
 
 OverwriteResult OverwriteBytes(const std::string& path, std::int64_t offset,
                                std::span<const std::uint8_t> bytes) {
-  if (path.empty() || IsDirectory(path) || Faulty(FileFaults::Op::kOverwriteOpen, path))
+  if (path.empty() || Faulty(FileFaults::Op::kOverwriteOpen, path))
     return OverwriteResult::kOpenFailed;
-  std::FILE* f = OpenCFile(path, "r+b");
-  if (f == nullptr) return OverwriteResult::kOpenFailed;
-  const std::int64_t size = SizeOf(f);
+  const os::Handle h = os::OpenForUpdate(path);
+  if (h == os::kNoHandle) return OverwriteResult::kOpenFailed;
+  const std::int64_t size = os::SizeOf(h);
   if (offset < 0 || size < 0 || offset + static_cast<std::int64_t>(bytes.size()) > size) {
-    std::fclose(f);
+    os::Close(h);
     return OverwriteResult::kOutsideFile;
   }
   std::vector<std::uint8_t> old(bytes.size());
-  if (!SeekTo(f, offset) || std::fread(old.data(), 1, old.size(), f) != old.size()) {
-    std::fclose(f);
+  if (os::ReadAt(h, offset, old.data(), old.size()) != old.size()) {
+    os::Close(h);
     return OverwriteResult::kWriteFailed;  // nothing was written
   }
-  if (WriteAtAndClose(f, path, offset, bytes)) return OverwriteResult::kOk;
+  if (WriteAtAndClose(h, path, offset, bytes)) return OverwriteResult::kOk;
   // Part or all of the new bytes may have reached the file although the write or the
   // close failed: put the old ones back, so that a reported failure leaves the file as
   // it was whenever the file can still be written.
   if (!Faulty(FileFaults::Op::kOverwriteOpen, path)) {
-    if (std::FILE* again = OpenCFile(path, "r+b")) WriteAtAndClose(again, path, offset, old);
+    const os::Handle again = os::OpenForUpdate(path);
+    if (again != os::kNoHandle) WriteAtAndClose(again, path, offset, old);
   }
   return OverwriteResult::kWriteFailed;
 }

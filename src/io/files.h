@@ -7,11 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "io/system.h"
 
 namespace pelgrin {
 
@@ -28,10 +29,11 @@ class InFile {
   InFile(const InFile&) = delete;
   InFile& operator=(const InFile&) = delete;
 
-  // Opens an existing regular file; false when it cannot be opened.
+  // Opens an existing regular file; false when it cannot be opened or is no regular file
+  // (a FIFO, a device or a directory is refused at once, never waited on).
   bool Open(const std::string& path);
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return handle_ != os::kNoHandle; }
 
   // The next byte, or -1 at the end of the file (or before its start).
   int ReadByte() {
@@ -49,7 +51,7 @@ class InFile {
  private:
   int Refill();
 
-  std::FILE* file_ = nullptr;
+  os::Handle handle_ = os::kNoHandle;
   std::int64_t size_ = 0;
   std::int64_t start_ = 0;  // file position of buffer_[0]
   std::size_t length_ = 0;  // valid bytes in buffer_
@@ -58,10 +60,11 @@ class InFile {
   std::vector<std::uint8_t> buffer_;
 };
 
-// A file opened for writing from scratch. Failures are sticky: once a write fails,
-// Ok() stays false and Close() reports it.
+// A file being written from its start, through its own buffer. Failures are sticky: once
+// a write fails, Ok() stays false and Close() reports it. AtomicFile gives one out.
 class OutFile {
   friend std::int64_t KernelCopy(InFile& in, OutFile& out, std::int64_t count);
+  friend class AtomicFile;
 
  public:
   OutFile() = default;
@@ -69,7 +72,6 @@ class OutFile {
   OutFile(const OutFile&) = delete;
   OutFile& operator=(const OutFile&) = delete;
 
-  bool Create(const std::string& path);
   void Write(std::span<const std::uint8_t> bytes);
   void WriteByte(std::uint8_t b) {
     if (used_ < buffer_.size()) {
@@ -83,15 +85,19 @@ class OutFile {
   void WriteText(std::string_view text);
   std::int64_t Written() const { return written_ + static_cast<std::int64_t>(used_); }
   bool Ok() const { return ok_; }
-  // Flushes and closes; true only when every write and the close succeeded.
-  bool Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return handle_ != os::kNoHandle; }
 
  private:
+  // Takes over an open handle; faults are asked about reported_path.
+  void Attach(os::Handle handle, std::string reported_path);
+  // Writes out what the buffer holds; false once anything failed.
+  bool Finish();
+  // Closes the handle; true only when every write and the close succeeded.
+  bool Close();
   void Flush();
   void PhysicalWrite(const std::uint8_t* data, std::size_t size);
 
-  std::FILE* file_ = nullptr;
+  os::Handle handle_ = os::kNoHandle;
   std::string path_;
   bool ok_ = true;
   std::int64_t written_ = 0;
@@ -99,10 +105,15 @@ class OutFile {
   std::vector<std::uint8_t> buffer_;
 };
 
-// Writes a file that may replace an existing one: the bytes go to a temporary file in
-// the same directory, which takes the target's name only when every write and the
-// close succeeded. Until Commit() the target is untouched; a destroyed, uncommitted
-// AtomicFile removes its temporary file.
+// Writes a file that may replace an existing one. The bytes go to a new temporary file
+// beside the target (created exclusively, under a random name that fits the file system's
+// name limit, readable by its owner only), which takes the target's place only when every
+// write and the close succeeded, with the replaced file's mode and owner (a new file gets
+// the usual mode the file-creation mask allows). A target that is a symbolic link keeps
+// being a link: the file it leads to is replaced. A target that is a character device or
+// a FIFO is written straight into, as a stream. Until Commit() the target is untouched; a
+// destroyed, uncommitted AtomicFile removes its temporary file, and so does the process
+// when it is interrupted or terminated while writing.
 class AtomicFile {
  public:
   enum class Result { kOk, kWriteFailed, kRenameFailed };
@@ -112,19 +123,34 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Creates the temporary file for target; false when it cannot be created.
+  // Creates the temporary file for target; false when it cannot be created, or when the
+  // target is a directory, a dangling link or a file of another kind.
   bool Create(const std::string& target);
   OutFile& Out() { return out_; }
+  // A temporary file whose rename fails is kept, and KeptPath() names it, instead of
+  // being removed.
+  void KeepIfRenameFails() { keep_if_rename_fails_ = true; }
   // Closes the temporary file and renames it over the target.
   Result Commit();
   // Removes the temporary file without touching the target.
   void Discard();
-  const std::string& TempPath() const { return temp_path_; }
+  // The temporary file kept by a Commit whose rename failed; empty otherwise.
+  const std::string& KeptPath() const { return kept_path_; }
 
  private:
+  bool CreateTemporary();
+  void ApplyFinalMode();
+
   OutFile out_;
-  std::string target_;
+  std::string target_;      // as given: faults and reports speak of it
+  std::string final_path_;  // the file that is replaced (the link's target for a link)
   std::string temp_path_;
+  std::string kept_path_;
+  int watch_slot_ = -1;
+  bool stream_ = false;
+  bool replaces_file_ = false;
+  os::NodeInfo replaced_;
+  bool keep_if_rename_fails_ = false;
 };
 
 // Paths are UTF-8 text everywhere in the program; this makes one a file-system path.
@@ -135,6 +161,8 @@ bool FileExists(const std::string& path);
 // Returns the file's length, or -1 when it cannot be opened.
 std::int64_t FileLength(const std::string& path);
 bool RemoveFile(const std::string& path);
+// Writes bytes as the whole content of path through an AtomicFile; true once in place.
+bool ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> bytes);
 // Renames from over to (replacing it); false on failure.
 bool RenameFile(const std::string& from, const std::string& to);
 // Copies count bytes from the current position of in to out (fewer when the file ends);

@@ -36,6 +36,20 @@ void ReadIndex(InFile& file, WorkState& ws, std::int32_t count) {
   }
 }
 
+bool IndexMatchesTables(InFile& file, const WorkState& ws) {
+  const std::int32_t count = ReadImageCount(file);
+  if (count != ws.ImageCount || count < 0 || count > MaxImages) return false;
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(count) * 8, 0);
+  file.Seek(8);
+  file.Read(block);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+    if (GetLE32(&block[8 * i]) != ws.ImageOffsets[i] ||
+        GetLE32(&block[8 * i + 4]) != ws.PaletteOffsets[i])
+      return false;
+  }
+  return true;
+}
+
 ImageHeader ParseImageHeader(const std::array<std::uint8_t, kImageHeaderSize>& b) {
   ImageHeader h;
   h.MaxY = GetLE16(&b[0]);

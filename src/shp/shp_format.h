@@ -36,6 +36,10 @@ std::int32_t ReadImageCount(InFile& file);
 // Reads count (at most MaxImages) index entries, in one block, into the offset tables.
 void ReadIndex(InFile& file, WorkState& ws, std::int32_t count);
 
+// True when the file's image count and index are still those the tables were read from
+// (bytes missing at the end of a short file read as 0, as ReadIndex reads them).
+bool IndexMatchesTables(InFile& file, const WorkState& ws);
+
 // Reads the 24-byte header of entry i into CurHeader; the file is left at the first byte
 // of the pixel data. An entry outside the offset tables reads as an all-zero header.
 void ReadImageHeader(InFile& file, WorkState& ws, std::int32_t i);

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "io/file_lock.h"
 #include "io/files.h"
 #include "io/paths.h"
 #include "io/text.h"
@@ -27,6 +28,10 @@ constexpr std::string_view kIconOverlaps =
     "Icon %d of %s overlaps another record of the file. Aborting.";
 constexpr std::string_view kKeptNewFile =
     "Could not rename %s to %s. The new content is kept in %s. Aborting.";
+constexpr std::string_view kCouldNotRename = "Could not rename %s to %s. Aborting.";
+constexpr std::string_view kNotAFileName =
+    "'%s' is not a file name: a script names files of the source and dest folders, without "
+    "folders of its own. Aborting.";
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -35,8 +40,14 @@ std::string ArchivePath(std::string_view folder, const std::string& name) {
   return std::string(folder) + kPathSeparator + name + ".shp";
 }
 
-std::string NewFilePath() {
-  return std::string("dest") + kPathSeparator + "new.shp";
+// A script cell names a file inside its folder: no path of its own, no way out.
+bool IsFileName(const std::string& name) {
+  return name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
+}
+
+// A file of the program's directory as messages show it: relative to that directory.
+std::string Shown(const WorkState& ws, const std::string& path) {
+  return path.starts_with(ws.ProgramDir) ? path.substr(ws.ProgramDir.size()) : path;
 }
 
 bool IsDirectory(const std::string& path) {
@@ -134,23 +145,34 @@ bool WriteNewDestination(const WorkState& ws, const std::string& dest, std::int3
   return false;
 }
 
-// Commits TransTmp.sdf and dest/new.shp, then renames the new file over the destination.
+// Commits TransTmp.sdf, then puts the new destination in place of the old one. A new
+// destination that cannot take its place is kept under its temporary name, and said so.
 RowResult PutInPlace(const WorkState& ws, AtomicFile& temp, AtomicFile& rebuilt,
                      const std::string& dest, RowReporter& say) {
-  const std::string new_file = NewFilePath();
-  if (!say.Commit(temp, std::string(kTransferTempName)) || !say.Commit(rebuilt, new_file))
-    return RowResult::kFailed;
-  if (!RenameFile(JoinPath(ws.ProgramDir, new_file), JoinPath(ws.ProgramDir, dest))) {
-    say.FileError(kKeptNewFile, {new_file, dest, new_file});
-    return RowResult::kKeptNewFile;
+  if (!say.Commit(temp, std::string(kTransferTempName))) return RowResult::kFailed;
+  rebuilt.KeepIfRenameFails();
+  switch (rebuilt.Commit()) {
+    case AtomicFile::Result::kOk:
+      return RowResult::kDone;
+    case AtomicFile::Result::kWriteFailed:
+      say.FileError(kCouldNotWriteFile, {dest});
+      return RowResult::kFailed;
+    case AtomicFile::Result::kRenameFailed:
+      break;
   }
-  return RowResult::kDone;
+  const std::string kept = Shown(ws, rebuilt.KeptPath());
+  if (rebuilt.KeptPath().empty() || !FileExists(rebuilt.KeptPath())) {
+    say.FileError(kCouldNotRename, {kept, dest});
+    return RowResult::kFailed;
+  }
+  say.FileError(kKeptNewFile, {kept, dest, kept});
+  return RowResult::kKeptNewFile;
 }
 
 }  // namespace
 
 RowResult TransferRow(const WorkState& ws, const ScriptFields& row, bool use_two_palettes,
-                      TransferLabels& labels, Reporter& reporter) {
+                      TransferLabels& labels, Reporter& reporter, bool wait_for_lock) {
   RowReporter say(reporter);
   if (!IsDirectory(ws.ProgramDir)) {
     say.FileError(kCouldNotSetPath, {ws.ProgramDir});
@@ -159,6 +181,10 @@ RowResult TransferRow(const WorkState& ws, const ScriptFields& row, bool use_two
   const std::string source = ArchivePath("source", row[kSrcFileColumn]);
   const std::int32_t n = StrToInt(row[kSrcIconColumn]);
   labels.from = source;
+  if (!IsFileName(row[kSrcFileColumn])) {
+    say.InputError(kNotAFileName, {row[kSrcFileColumn]});
+    return RowResult::kFailed;
+  }
   const std::optional<Bytes> record = ReadSourceRecord(ws, source, n, use_two_palettes, say);
   if (!record) return RowResult::kFailed;
 
@@ -169,14 +195,29 @@ RowResult TransferRow(const WorkState& ws, const ScriptFields& row, bool use_two
     return RowResult::kFailed;
   }
   temp.Out().Write(*record);
+
+  const std::string dest = ArchivePath("dest", row[kDestFileColumn]);
+  if (!IsFileName(row[kDestFileColumn])) {
+    say.InputError(kNotAFileName, {row[kDestFileColumn]});
+    return RowResult::kFailed;
+  }
+  // The destination is read and replaced under its lock, so that no other writer changes
+  // it in between.
+  const std::string dest_path = JoinPath(ws.ProgramDir, dest);
+  FileLock lock;
+  if (lock.Lock(dest_path, wait_for_lock) == FileLock::Result::kBusy) {
+    say.FileError(kArchiveBusy, {dest});
+    return RowResult::kFailed;
+  }
+  // The new destination is written beside the old one under a name of its own, so that
+  // two runs on the same folder never take each other's work.
   AtomicFile rebuilt;
-  if (!rebuilt.Create(JoinPath(ws.ProgramDir, NewFilePath()))) {
+  if (!rebuilt.Create(dest_path)) {
     say.FileError(kCouldNotOpenNewFile, {});
     return RowResult::kFailed;
   }
 
   const std::int32_t m = StrToInt(row[kDestIconColumn]);
-  const std::string dest = ArchivePath("dest", row[kDestFileColumn]);
   labels.to = dest;
   if (!WriteNewDestination(ws, dest, m, *record, rebuilt.Out(), say)) return RowResult::kFailed;
   const RowResult result = PutInPlace(ws, temp, rebuilt, dest, say);
@@ -193,8 +234,8 @@ TransferRunSummary RunTransfer(const WorkState& ws, const ScriptTable& table,
   TransferRunSummary summary;
   int row = options.auto_mode ? 1 : options.current_row;
   while (IsCompleteRow(table, row)) {
-    const RowResult result =
-        TransferRow(ws, table.Row(row), options.use_two_palettes, labels, reporter);
+    const RowResult result = TransferRow(ws, table.Row(row), options.use_two_palettes, labels,
+                                         reporter, options.wait_for_locks);
     ++summary.rows_run;
     if (result == RowResult::kDone) {
       if (row_done) row_done(labels);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "io/text.h"
+#include "shp/messages.h"
 #include "ui/app_context.h"
 #include "ui/form_geometry.h"
 #include "ui/guarded.h"
@@ -266,6 +267,8 @@ void TKVFix::WriteBtnClick() {
   // Converted in screen order: the first field that is not a number stops the write.
   for (std::size_t k = 0; k < kHeaderFieldCount; ++k)
     fields[k] = FieldValue(new_edits[k]);
+  FileLock lock;
+  if (!LockArchive(lock, ctx_.ws.ShpPath, /*wait=*/false, main)) return;
   WriteImageHeader(ctx_.ws, number, fields, main);
 }
 

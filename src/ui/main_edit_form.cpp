@@ -11,6 +11,7 @@
 #include "io/text.h"
 #include "palette/text_palette.h"
 #include "picture/bmp_file.h"
+#include "shp/messages.h"
 #include "shp/rebuild.h"
 #include "shp/show.h"
 #include "ui/bmp_form.h"
@@ -121,12 +122,16 @@ void TMainForm::CvtBmpBtnClick() {
 void TMainForm::InsertBtnClick() {
   if (ctx_.Busy) return;
   WaitCursor wait;
+  FileLock lock;
+  if (!LockArchive(lock, ctx_.ws.ShpPath, /*wait=*/false, *this)) return;
   ReplaceImageInShp(ctx_.ws, RebuildPathsOf(ctx_.ws), ChosenEntry(), HeaderCB->isChecked(), *this);
 }
 
 void TMainForm::AddBtnClick() {
   if (ctx_.Busy) return;
   WaitCursor wait;
+  FileLock lock;
+  if (!LockArchive(lock, ctx_.ws.ShpPath, /*wait=*/false, *this)) return;
   const std::int32_t count = ctx_.ws.ImageCount;
   if (!AppendImageToShp(ctx_.ws, RebuildPathsOf(ctx_.ws), *this)) return;
   // When the open file was itself rebuilt, its new last image is a number to step to.

@@ -193,6 +193,7 @@ void TTransForm::TransBtnClick() {
   options.auto_mode = AutoCB->isChecked();
   options.current_row = CurrentRow();
   options.use_two_palettes = PaletteCB->isChecked();
+  options.wait_for_locks = false;  // the window says a busy archive is busy
   RunReporter reporter(*this);
   const auto row_done = [this](const TransferLabels&) {
     ShowLabels();

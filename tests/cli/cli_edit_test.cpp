@@ -129,6 +129,22 @@ TEST_F(CliEditTest, ExportConvertReplaceRoundTrip) {
             (std::set<std::string>{"units.shp", "two.bmp", "two.sdf", "Bignew.shp", "a.shp"}));
 }
 
+TEST_F(CliEditTest, ConcurrentWritersOfOneArchiveBothTakeEffect) {
+  const std::string shp = dir_.Path("units.shp");
+  const std::string sdf = dir_.Path("r.sdf");
+  const Bytes record = test::Record(test::Header(1, 1, 0, 0, 0, 0), {3, 6, 0});
+  test::WriteFileBytes(sdf, record);
+  const std::string append =
+      test::CliCommand({"append", shp, sdf, "--out", shp}) + " >/dev/null 2>&1";
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    test::WriteFileBytes(shp, BuildArchive({Image(record)}));
+    const std::string both = "(" + append + " & " + append + " & wait)";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    EXPECT_EQ(test::ReadFileBytes(shp), BuildArchive({Image(record), Image(record), Image(record)}))
+        << attempt;
+  }
+}
+
 TEST_F(CliEditTest, FailuresExitOneAndWriteNothing) {
   const std::string empty = Bitmap("empty.bmp", 5, 5, [](int, int) { return BackColor; });
   const std::string shp = dir_.Path("units.shp");

@@ -58,6 +58,28 @@ TEST_F(CliTransferTest, SourcePaletteRemapsToTheLoadedPalette) {
   EXPECT_EQ(Army(), BuildArchive(expected));
 }
 
+TEST_F(CliTransferTest, RunsOnOneFolderAtOnceKeepTheirOwnResults) {
+  test::WriteFileBytes(dir_.Path("dest/navy.shp"), BuildArchive(dest_));
+  test::WriteFileText(dir_.Path("a.csv"), "a,army,0,heroes,1\n");
+  test::WriteFileText(dir_.Path("b.csv"), "b,navy,1,heroes,0\n");
+  const auto run = [&](const char* script) {
+    return test::CliCommand({"transfer", dir_.Path(script), dir_.Path()}) + " >/dev/null 2>&1";
+  };
+  std::vector<ArchiveImage> army = dest_;
+  army[0] = source_[1];
+  std::vector<ArchiveImage> navy = dest_;
+  navy[1] = source_[0];
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    test::WriteFileBytes(dir_.Path("dest/army.shp"), BuildArchive(dest_));
+    test::WriteFileBytes(dir_.Path("dest/navy.shp"), BuildArchive(dest_));
+    const std::string both = "(" + run("a.csv") + " & " + run("b.csv") + " & wait)";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    EXPECT_EQ(Army(), BuildArchive(army)) << attempt;
+    EXPECT_EQ(test::ReadFileBytes(dir_.Path("dest/navy.shp")), BuildArchive(navy)) << attempt;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("dest")), {}), 2);
+}
+
 TEST_F(CliTransferTest, FailuresExitOneAndChangeNoArchive) {
   struct Case {
     std::string script;
@@ -77,6 +99,20 @@ TEST_F(CliTransferTest, FailuresExitOneAndChangeNoArchive) {
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(Army(), BuildArchive(dest_));
   }
+  // Names that reach out of their folder fail their rows; the file outside stays as it was.
+  test::WriteFileText(dir_.Path("precious.shp"), "keep me");
+  auto named = Run("x,../precious,0,heroes,0\ny,army,0,../source/heroes,1\nz,.,0,heroes,0\n");
+  EXPECT_EQ(named.status, 1);
+  EXPECT_EQ(test::Lines(named.err).size(), 3u) << named.err;
+  EXPECT_NE(named.err.find("'../precious' is not a file name"), std::string::npos) << named.err;
+  EXPECT_EQ(test::ReadFileBytes(dir_.Path("precious.shp")),
+            (Bytes{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+  EXPECT_EQ(Army(), BuildArchive(dest_));
+  // A script whose first row is incomplete transfers nothing, and says so.
+  const auto idle = Run(",army,,heroes,0\nx,army,0,heroes,1\n");
+  EXPECT_EQ(idle.status, 1);
+  EXPECT_NE(idle.err.find("transfers nothing"), std::string::npos) << idle.err;
+  EXPECT_EQ(Army(), BuildArchive(dest_));
   auto r = test::RunCli({"transfer", dir_.Path("none.csv"), dir_.Path()});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Could not open " + dir_.Path("none.csv") + ". Aborting.\n");

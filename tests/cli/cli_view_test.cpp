@@ -1,5 +1,6 @@
 // pelgrin-cli info and export, end to end.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -93,6 +94,34 @@ TEST_F(CliViewTest, FailuresExitOneAndWriteNothing) {
     EXPECT_EQ(r.out, c.out) << c.args[2];
     EXPECT_EQ(r.err, c.err) << c.args[2];
     EXPECT_FALSE(FileExists(bmp)) << c.args[2];
+  }
+}
+
+TEST_F(CliViewTest, InputsThatAreNoFilesAndOutputThatCannotBeWrittenFail) {
+  const std::string fifo = dir_.Path("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string out = dir_.Path("out.bmp");
+  struct Case {
+    std::vector<std::string> args;
+    std::string stdout_to;
+  };
+  const Case cases[] = {
+      {{"info", fifo}, ""},
+      {{"export", shp_, "1", out, "--palette", fifo}, ""},
+      {{"convert", fifo, dir_.Path("o.sdf")}, ""},
+      {{"replace", shp_, "1", fifo, "--out", out}, ""},
+      {{"transfer", fifo, dir_.Path()}, ""},
+      {{"info", shp_}, ">/dev/full"},
+      {{"info", shp_}, ">&-"},
+      {{"list", shp_}, ">/dev/full"},
+      {{"header", shp_, "1"}, ">&-"},
+      {{"info", "--help"}, ">/dev/full"},
+  };
+  for (const Case& c : cases) {
+    const auto r = test::RunCli(c.args, c.stdout_to);
+    EXPECT_EQ(r.status, 1) << c.args[0] << " " << c.args[1] << " " << c.stdout_to;
+    EXPECT_NE(r.err, "") << c.args[0] << " " << c.args[1] << " " << c.stdout_to;
+    EXPECT_FALSE(FileExists(out)) << c.args[0];
   }
 }
 

@@ -99,10 +99,10 @@ TEST(WriteSingleImageShp, Layout) {
     p[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i),
                                       static_cast<std::uint8_t>(255 - i), 3};
   const Bytes record = test::Record(test::Header(2, 1, 0, 0, 1, 0), {5, 7, 8, 0});
-  OutFile out;
+  AtomicFile out;
   ASSERT_TRUE(out.Create(dir.Path("one.shp")));
-  WriteSingleImageShp(record, p, out);
-  ASSERT_TRUE(out.Close());
+  WriteSingleImageShp(record, p, out.Out());
+  ASSERT_EQ(out.Commit(), AtomicFile::Result::kOk);
 
   Bytes expected = {'1', '.', '1', '0', 1, 0, 0, 0, 16, 0, 0, 0, 16 + 28, 0, 0, 0};
   expected.insert(expected.end(), record.begin(), record.end());

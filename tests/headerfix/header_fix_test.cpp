@@ -6,6 +6,7 @@
 
 #include "headerfix/header_fix.h"
 #include "headerfix/mag_view.h"
+#include "io/byte_order.h"
 #include "io/files.h"
 #include "shp/archive_builder.h"
 #include "shp/load_shp.h"
@@ -230,6 +231,17 @@ TEST_F(HeaderFixTest, RefusedWritesChangeNothing) {
                                        path_ + ", nothing written."});
     EXPECT_EQ(test::ReadFileBytes(path_), bytes) << into_index;
   }
+  // Another writer changed the index since it was read: the offset would be stale.
+  reporter_.errors.clear();
+  ws_->ImageOffsets[0] = GetLE32(&bytes[8]);
+  Bytes moved = bytes;
+  PutLE32(&moved[12], 5);
+  test::WriteFileBytes(path_, moved);
+  EXPECT_EQ(WriteImageHeader(*ws_, 1, HeaderFields{1, 2, 3, 4, 5, 6, 7, 8}, reporter_),
+            HeaderWriteResult::kChanged);
+  EXPECT_EQ(reporter_.errors,
+            std::vector<std::string>{path_ + " has changed since it was opened; open it again."});
+  EXPECT_EQ(test::ReadFileBytes(path_), moved);
   reporter_.errors.clear();
   ws_->ShpPath = dir_.Path("gone.shp");
   EXPECT_EQ(WriteImageHeader(*ws_, 1, HeaderFields{}, reporter_), HeaderWriteResult::kOpenFailed);

@@ -1,11 +1,20 @@
 // The file layer: reads past the end, replace-by-rename writing, in-place overwrite, and
 // the fault seam that the failure tests use.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "io/file_faults.h"
+#include "io/file_lock.h"
 #include "io/files.h"
+#include "io/system.h"
+#include "shp/messages.h"
 #include "support/test_support.h"
 
 namespace pelgrin {
@@ -28,6 +37,22 @@ class OneFault : public FileFaults {
   int seen_ = 0;
   FileFaults* previous_;
 };
+
+namespace fs = std::filesystem;
+
+std::uint32_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st.st_mode & 07777;
+}
+
+// Commits two bytes over target; the result of the whole write.
+AtomicFile::Result WriteTwoBytes(const std::string& target) {
+  AtomicFile file;
+  if (!file.Create(target)) return AtomicFile::Result::kWriteFailed;
+  file.Out().Write(Bytes{7, 8});
+  return file.Commit();
+}
 
 std::size_t EntriesIn(const std::string& dir) {
   std::size_t n = 0;
@@ -121,12 +146,12 @@ TEST(AtomicFile, UncommittedFileLeavesNothing) {
 TEST(OutFile, AFailedWriteIsRememberedUntilClose) {
   test::TempDir dir;
   OneFault fault(FileFaults::Op::kWrite, 1);
-  OutFile out;
-  ASSERT_TRUE(out.Create(dir.Path("o")));
-  out.Write(Bytes(100000, 1));  // larger than the buffer: written at once, and fails
-  out.Write(Bytes{2});
-  EXPECT_FALSE(out.Ok());
-  EXPECT_FALSE(out.Close());
+  AtomicFile file;
+  ASSERT_TRUE(file.Create(dir.Path("o")));
+  file.Out().Write(Bytes(100000, 1));  // larger than the buffer: written at once, and fails
+  file.Out().Write(Bytes{2});
+  EXPECT_FALSE(file.Out().Ok());
+  EXPECT_EQ(file.Commit(), AtomicFile::Result::kWriteFailed);
 }
 
 TEST(OverwriteBytes, WritesInsideTheFileOnly) {
@@ -150,6 +175,174 @@ TEST(OverwriteBytes, WritesInsideTheFileOnly) {
   }
   test::TempDir dir;
   EXPECT_EQ(OverwriteBytes(dir.Path("missing"), 0, Bytes{1}), OverwriteResult::kOpenFailed);
+}
+
+TEST(InFile, RefusesWhatIsNoRegularFileWithoutWaiting) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+  fs::create_directory(dir.Path("folder"));
+  for (const std::string& path : {dir.Path("fifo"), dir.Path("folder"), std::string("/dev/null")}) {
+    InFile f;
+    EXPECT_FALSE(f.Open(path)) << path;  // a FIFO without a writer would block a plain open
+  }
+}
+
+TEST(AtomicFile, TheNewFileTakesTheModeOfTheFileItReplaces) {
+  struct Case {
+    const char* name;
+    int existing;  // -1: no file yet
+    mode_t mask;
+    std::uint32_t mode;
+  };
+  const Case cases[] = {
+      {"private archive", 0600, 022, 0600},
+      {"shared archive", 0644, 077, 0644},
+      {"odd bits", 0751, 022, 0751},
+      {"new file, usual mask", -1, 022, 0644},
+      {"new file, private mask", -1, 077, 0600},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    const std::string target = dir.Path("a.shp");
+    if (c.existing >= 0) {
+      test::WriteFileBytes(target, {1});
+      ::chmod(target.c_str(), static_cast<mode_t>(c.existing));
+    }
+    const mode_t old_mask = ::umask(c.mask);
+    EXPECT_EQ(WriteTwoBytes(target), AtomicFile::Result::kOk) << c.name;
+    ::umask(old_mask);
+    EXPECT_EQ(ModeOf(target), c.mode) << c.name;
+  }
+}
+
+TEST(AtomicFile, WritesThroughLinksAndIntoStreamsWithoutReplacingThem) {
+  test::TempDir dir;
+  test::WriteFileBytes(dir.Path("real.shp"), {1, 2, 3});
+  fs::create_symlink("real.shp", dir.Path("link.shp"));
+  fs::create_symlink(dir.Path("link.shp"), dir.Path("link2.shp"));
+  fs::create_symlink("nowhere.shp", dir.Path("dangling.shp"));
+  fs::create_directory(dir.Path("folder"));
+  ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+
+  EXPECT_EQ(WriteTwoBytes(dir.Path("link2.shp")), AtomicFile::Result::kOk);
+  EXPECT_TRUE(fs::is_symlink(dir.Path("link.shp")) && fs::is_symlink(dir.Path("link2.shp")));
+  EXPECT_EQ(test::ReadFileBytes(dir.Path("real.shp")), (Bytes{7, 8}));
+  // As a copy would, a dangling link is not written through; nor is a folder.
+  EXPECT_NE(WriteTwoBytes(dir.Path("dangling.shp")), AtomicFile::Result::kOk);
+  EXPECT_FALSE(fs::exists(dir.Path("nowhere.shp")));
+  EXPECT_NE(WriteTwoBytes(dir.Path("folder")), AtomicFile::Result::kOk);
+  // A FIFO without a reader is refused at once; with one, the bytes flow through it.
+  EXPECT_NE(WriteTwoBytes(dir.Path("fifo")), AtomicFile::Result::kOk);
+  std::string received;
+  std::thread reader([&] {
+    std::ifstream in(dir.Path("fifo"), std::ios::binary);
+    received.assign(std::istreambuf_iterator<char>(in), {});
+  });
+  AtomicFile::Result result = AtomicFile::Result::kWriteFailed;
+  for (int attempt = 0; attempt < 500 && result != AtomicFile::Result::kOk; ++attempt) {
+    result = WriteTwoBytes(dir.Path("fifo"));  // until the reader has opened its end
+    if (result != AtomicFile::Result::kOk)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  reader.join();
+  EXPECT_EQ(result, AtomicFile::Result::kOk);
+  EXPECT_EQ(received, "\x07\x08");
+  EXPECT_TRUE(fs::is_fifo(dir.Path("fifo")));
+  EXPECT_EQ(EntriesIn(dir.Path()), 6u) << "no temporary file is left";
+}
+
+TEST(AtomicFile, NamesUpToTheFileSystemLimit) {
+  const std::string two_byte_letter = "\xC3\xA9";
+  for (const std::string& name : {std::string(1, 'a'), std::string(243, 'a'), std::string(244, 'a'),
+                                  std::string(255, 'a'), std::string(251, 'a') + two_byte_letter}) {
+    test::TempDir dir;
+    EXPECT_EQ(WriteTwoBytes(dir.Path(name)), AtomicFile::Result::kOk) << name.size();
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u) << name.size();
+  }
+}
+
+TEST(AtomicFile, TheTemporaryFileIsNewPrivateAndNeverALink) {
+  test::TempDir dir;
+  test::WriteFileBytes(dir.Path("victim"), {1});
+  fs::create_symlink(dir.Path("victim"), dir.Path("planted"));
+  os::Handle h = os::kNoHandle;
+  EXPECT_EQ(os::CreateExclusive(dir.Path("planted"), h), os::CreateResult::kExists);
+  EXPECT_EQ(test::ReadFileBytes(dir.Path("victim")), Bytes{1});
+
+  AtomicFile first;
+  AtomicFile second;
+  ASSERT_TRUE(first.Create(dir.Path("out.bmp")) && second.Create(dir.Path("out.bmp")));
+  std::vector<std::string> temporaries;
+  for (const auto& e : fs::directory_iterator(dir.Path())) {
+    if (e.path().filename().string().starts_with("out.bmp.")) {
+      temporaries.push_back(e.path().string());
+      EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(e.path())));
+      EXPECT_EQ(ModeOf(e.path().string()), 0600u);
+    }
+  }
+  EXPECT_EQ(temporaries.size(), 2u) << "two writers of one target never share a file";
+}
+
+// Run in a child process: starts writing a temporary file, then gets the signal.
+[[noreturn]] void WriteAndGetSignal(const std::string& target, int sig) {
+  AtomicFile file;
+  if (!file.Create(target)) std::_Exit(2);
+  file.Out().Write(Bytes(300000, 1));
+  std::raise(sig);
+  std::_Exit(3);
+}
+
+// Run in a child process: writes past a file size limit; exits 7 when the write failed.
+[[noreturn]] void WriteBeyondTheSizeLimit(const std::string& target) {
+  const rlimit limit{8192, 8192};
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  AtomicFile file;
+  if (!file.Create(target)) std::_Exit(2);
+  file.Out().Write(Bytes(300000, 1));
+  std::_Exit(file.Commit() == AtomicFile::Result::kWriteFailed ? 7 : 8);
+}
+
+TEST(AtomicFileDeathTest, AnEndingSignalRemovesTheTemporaryFile) {
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    test::TempDir dir;
+    EXPECT_EXIT(WriteAndGetSignal(dir.Path("big.shp"), sig), testing::KilledBySignal(sig), "")
+        << sig;
+    EXPECT_EQ(EntriesIn(dir.Path()), 0u) << sig;
+  }
+}
+
+TEST(AtomicFileDeathTest, AWriteBeyondTheFileSizeLimitIsAFailureNotAnEnd) {
+  test::TempDir dir;
+  EXPECT_EXIT(WriteBeyondTheSizeLimit(dir.Path("big.shp")), testing::ExitedWithCode(7), "");
+  EXPECT_EQ(EntriesIn(dir.Path()), 0u);
+}
+
+TEST(FileLock, ASecondWriterWaitsAndThenLocksTheFileThatTookThePlace) {
+  test::TempDir dir;
+  const std::string path = dir.Path("a.shp");
+  test::WriteFileBytes(path, {1});
+  FileLock first;
+  ASSERT_EQ(first.Lock(path, true), FileLock::Result::kLocked);
+  FileLock busy;
+  EXPECT_EQ(busy.Lock(path, false), FileLock::Result::kBusy);
+  EXPECT_EQ(busy.Lock(dir.Path("missing"), false), FileLock::Result::kMissing);
+  // The editor does not wait: it says the archive is busy.
+  test::RecordingReporter reporter;
+  EXPECT_FALSE(LockArchive(busy, path, false, reporter));
+  EXPECT_EQ(reporter.errors, std::vector<std::string>{path + " is being changed by another "
+                                                             "program; try again when it has "
+                                                             "finished."});
+
+  FileLock second;
+  std::thread waiter([&] { EXPECT_EQ(second.Lock(path, true), FileLock::Result::kLocked); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(WriteTwoBytes(path), AtomicFile::Result::kOk);  // the first writer's new content
+  first.Unlock();
+  waiter.join();
+  // The waiter holds the new file: a third writer finds it busy, not the old one free.
+  EXPECT_EQ(busy.Lock(path, false), FileLock::Result::kBusy);
+  second.Unlock();
+  EXPECT_EQ(busy.Lock(path, false), FileLock::Result::kLocked);
 }
 
 TEST(TextLineReader, LongLinesComeInPieces) {

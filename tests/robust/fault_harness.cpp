@@ -92,20 +92,6 @@ std::vector<std::string> Workspace::Reports() const {
 // ---- the check ----
 namespace {
 
-// The file a consultation is about: a temporary file of AtomicFile, TARGET.N-N.tmp,
-// stands for its target.
-std::string TargetOf(const std::string& path) {
-  constexpr std::string_view kSuffix = ".tmp";
-  if (!path.ends_with(kSuffix)) return path;
-  const std::string_view stem(path.data(), path.size() - kSuffix.size());
-  const std::size_t dot = stem.rfind('.');
-  if (dot == std::string_view::npos) return path;
-  const std::string_view tag = stem.substr(dot + 1);
-  const bool numbered =
-      tag.find('-') != tag.npos && tag.find_first_not_of("0123456789-") == tag.npos;
-  return numbered ? path.substr(0, dot) : path;
-}
-
 std::string RelativeTo(const std::string& root, const std::string& path) {
   return fs::path(path).lexically_normal().lexically_relative(root).generic_string();
 }
@@ -131,6 +117,20 @@ std::vector<std::string> Differences(const Snapshot& expected, const Snapshot& a
     if (!expected.contains(path)) lines.push_back("left behind: " + path);
   }
   return lines;
+}
+
+// The file a kept path names: itself, or for a pattern with a "*" the one file that is new
+// in after and matches it (the pattern itself when there is none, so that it is missed).
+std::string KeptName(const std::string& path, const Snapshot& before, const Snapshot& after) {
+  const std::size_t star = path.find('*');
+  if (star == std::string::npos) return path;
+  const std::string head = path.substr(0, star), tail = path.substr(star + 1);
+  for (const auto& [name, content] : after) {
+    if (!before.contains(name) && name.size() >= head.size() + tail.size() &&
+        name.starts_with(head) && name.ends_with(tail))
+      return name;
+  }
+  return path;
 }
 
 const FailureRule* RuleFor(const WritingOperation& operation, const std::string& target, Op op) {
@@ -172,7 +172,7 @@ FaultOutcome CheckOnePoint(const WritingOperation& operation, const FaultPlan::P
     FaultPlan plan(point);
     succeeded = operation.run(w);
     for (const FaultPlan::Point& seen : plan.Seen()) {
-      if (seen.op == point.op && seen.nth == point.nth) failed_path = TargetOf(seen.path);
+      if (seen.op == point.op && seen.nth == point.nth) failed_path = seen.path;
     }
   }
   const std::string target = RelativeTo(root, failed_path);
@@ -190,10 +190,11 @@ FaultOutcome CheckOnePoint(const WritingOperation& operation, const FaultPlan::P
   EXPECT_TRUE(named) << "no report names " << target << "; reported:" << Join(reports);
   EXPECT_EQ(reports.size(), 1u) << "one failure, one report:" << Join(reports);
 
+  const Snapshot after = TakeSnapshot(root);
   Snapshot expected = before;
   for (const Kept& k : rule != nullptr ? rule->kept : std::vector<Kept>{})
-    expected[k.path] = success.at(k.like);
-  const std::vector<std::string> differences = Differences(expected, TakeSnapshot(root));
+    expected[KeptName(k.path, before, after)] = success.at(k.like);
+  const std::vector<std::string> differences = Differences(expected, after);
   EXPECT_TRUE(differences.empty()) << Join(differences);
   EXPECT_EQ(operation.state.Of(w), state) << operation.state.what << " changed";
 

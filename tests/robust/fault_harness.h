@@ -86,7 +86,8 @@ struct Workspace {
 };
 
 // A file an operation keeps after a failure: path then holds what a successful run
-// leaves in the file `like` (a complete file, never a partial one).
+// leaves in the file `like` (a complete file, never a partial one). A path with one "*"
+// stands for the one new file whose name matches it (a temporary name drawn at random).
 struct Kept {
   std::string path;
   std::string like;

@@ -211,14 +211,14 @@ WritingOperation TransferOperation() {
           },
           {// Creating the new destination fails before TransTmp.sdf is committed, with the
            // program's fixed message.
-           {"dest/new.shp", Op::kCreate, {}, "Could not open bignew.shp. Aborting."},
-           // TransTmp.sdf is committed before the new destination is finished.
-           {"dest/new.shp", std::nullopt, {{"TransTmp.sdf", "TransTmp.sdf"}}, ""},
-           // A failed rename keeps the new destination in dest/new.shp.
+           {"dest/army.shp", Op::kCreate, {}, "Could not open bignew.shp. Aborting."},
+           // A failed rename keeps the new destination under its temporary name.
            {"dest/army.shp",
             Op::kRename,
-            {{"TransTmp.sdf", "TransTmp.sdf"}, {"dest/new.shp", "dest/army.shp"}},
-            ""}},
+            {{"TransTmp.sdf", "TransTmp.sdf"}, {"dest/army.shp.*.tmp", "dest/army.shp"}},
+            ""},
+           // TransTmp.sdf is committed before the new destination is finished.
+           {"dest/army.shp", std::nullopt, {{"TransTmp.sdf", "TransTmp.sdf"}}, ""}},
           {}};
 }
 

@@ -1,6 +1,8 @@
 // The settings file, the start-up palette and the command-line file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "io/files.h"
@@ -129,6 +131,18 @@ TEST_F(SettingsTest, MissingStartUpPaletteStillCutsTheNames) {
   EXPECT_FALSE(LoadStartupPalette(*ws_));
   EXPECT_EQ(ws_->LoadedPalette, DefaultPalette);
   EXPECT_EQ(ws_->PaletteName, "none.pal");
+  // A FIFO named as the start-up palette, or standing as the settings file itself, is no
+  // file: start-up goes on at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo(InDir("fifo.pal").c_str(), 0600), 0);
+  Read("1\nfifo.pal\nsrc.pal\n");
+  EXPECT_FALSE(LoadStartupPalette(*ws_));
+  EXPECT_EQ(ws_->LoadedPalette, DefaultPalette);
+  std::filesystem::remove(settings_.SettingsPath);
+  ASSERT_EQ(::mkfifo(settings_.SettingsPath.c_str(), 0600), 0);
+  Settings fresh;
+  fresh.SettingsPath = settings_.SettingsPath;
+  ReadSettings(fresh, *ws_);
+  EXPECT_EQ(fresh.RememberSettings, 0);
 }
 
 TEST(CommandLine, OnlyAnShpExtensionOpensAndThePathIsKeptAsGiven) {

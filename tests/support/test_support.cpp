@@ -96,12 +96,17 @@ std::string Slurp(const std::string& path) {
 
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& args) {
-  TempDir capture;
+std::string CliCommand(const std::vector<std::string>& args) {
   std::string command = Quote(PELGRIN_CLI_PATH);
   for (const auto& a : args)
     command += " " + Quote(a);
-  command += " >" + Quote(capture.Path("out")) + " 2>" + Quote(capture.Path("err"));
+  return command;
+}
+
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdout_to) {
+  TempDir capture;
+  const std::string out = stdout_to.empty() ? ">" + Quote(capture.Path("out")) : stdout_to;
+  const std::string command = CliCommand(args) + " " + out + " 2>" + Quote(capture.Path("err"));
   const int raw = std::system(command.c_str());
   CliResult result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

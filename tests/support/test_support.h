@@ -75,8 +75,11 @@ struct CliResult {
   std::string out;
   std::string err;
 };
-// Runs pelgrin-cli with the arguments, capturing its output.
-CliResult RunCli(const std::vector<std::string>& args);
+// Runs pelgrin-cli with the arguments, capturing its output. With a stdout redirection
+// (">/dev/full", ">&-"), its standard output goes there instead of being captured.
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdout_to = "");
+// The shell command that runs pelgrin-cli with the arguments.
+std::string CliCommand(const std::vector<std::string>& args);
 
 // Splits text into lines (without their line ends).
 std::vector<std::string> Lines(const std::string& text);
