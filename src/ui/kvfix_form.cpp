@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "io/text.h"
 #include "ui/app_context.h"
@@ -22,8 +23,11 @@ constexpr int kOldLeft = 426;
 constexpr int kNewLeft = 477;
 constexpr int kFirstFieldTop = 27;
 constexpr int kFieldPitch = 32;
-// The row captions end just before the Old column.
-constexpr int kCaptionRight = 420;
+// The row captions stand between these lefts, right-aligned with one another: the widest
+// at the first, none right of the last.
+constexpr int kCaptionLeftMost = 374;
+constexpr int kCaptionLeftLeast = 394;
+constexpr int kFirstCaptionTop = 34;
 constexpr int kGuideRange = 1000;
 
 QString ToQt(std::string_view text) {
@@ -119,12 +123,17 @@ TKVFix::TKVFix(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
 void TKVFix::CreateLabels() {
   MakeLabel(this, "Label9", "Old", 432, 8);
   MakeLabel(this, "Label10", "New", 483, 8);
+  std::array<QLabel*, kHeaderFieldCount> captions{};
+  int widest = 0;
   for (std::size_t k = 0; k < kHeaderFieldCount; ++k) {
-    const int top = 34 + kFieldPitch * static_cast<int>(k);
-    QLabel* caption =
-        MakeLabel(this, QString("Label%1").arg(k + 1), ToQt(kHeaderFieldCaptions[k]), 0, top);
-    caption->move(kCaptionRight - caption->width(), top);
+    const int top = kFirstCaptionTop + kFieldPitch * static_cast<int>(k);
+    captions[k] = MakeLabel(this, QString("Label%1").arg(k + 1), ToQt(kHeaderFieldCaptions[k]),
+                            kCaptionLeftMost, top);
+    widest = std::max(widest, captions[k]->width());
   }
+  const int right = kCaptionLeftMost + widest;
+  for (QLabel* caption : captions)
+    caption->move(std::min(right - caption->width(), kCaptionLeftLeast), caption->y());
   MakeLabel(this, "Label11", "Width", 384, 304);
   MakeLabel(this, "Label12", "Height", 448, 304);
 }

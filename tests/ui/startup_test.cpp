@@ -74,7 +74,7 @@ class StartupTest : public QObject {
       const char* caption;
       QSize outer;
     } windows[] = {
-        {ctx.MainForm, "Pelgrin - first author - Quillmark", {403, 320}},
+        {ctx.MainForm, "Pelgrin - Quillmark", {403, 320}},
         {ctx.ShpForm, "Shp Image", {818, 657}},
         {ctx.KVFix, "Fix KV Header ", {541, 486}},
         {ctx.HelpForm, "Help for Pelgrin", {647, 437}},
