@@ -9,6 +9,7 @@
 
 #include "io/text.h"
 #include "ui/app_context.h"
+#include "ui/drawing_guard.h"
 #include "ui/form_geometry.h"
 #include "ui/guarded.h"
 #include "ui/main_form.h"
@@ -77,32 +78,6 @@ std::int64_t FieldValue(const QLineEdit* edit) {
 }
 
 }  // namespace
-
-// While the magnified view is drawn (it lets events through), nothing may start that
-// changes the working state or the picture: the program is Busy, the window's buttons
-// and arrows are disabled, and the handlers do nothing.
-class TKVFix::DrawingGuard {
- public:
-  explicit DrawingGuard(TKVFix& form) : form_(form) {
-    form_.ctx_.Busy = true;
-    SetControlsEnabled(false);
-  }
-  ~DrawingGuard() {
-    SetControlsEnabled(true);
-    form_.ctx_.Busy = false;
-  }
-  DrawingGuard(const DrawingGuard&) = delete;
-  DrawingGuard& operator=(const DrawingGuard&) = delete;
-
- private:
-  void SetControlsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{form_.MagShowBtn, form_.WriteBtn,
-                                                      form_.XUpDown, form_.YUpDown})
-      w->setEnabled(enabled);
-  }
-
-  TKVFix& form_;
-};
 
 TKVFix::TKVFix(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
   setObjectName("KVFix");
@@ -203,6 +178,10 @@ std::array<QLineEdit*, kHeaderFieldCount> TKVFix::NewEdits() const {
           NewLeftEdit,  NewTopEdit,   NewRightEdit, NewBottomEdit};
 }
 
+std::vector<QWidget*> TKVFix::WorkControls() const {
+  return {MagShowBtn, WriteBtn, XUpDown, YUpDown};
+}
+
 bool TKVFix::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) RunGuarded(ctx_.dialogs, [this] { FormActivate(); });
   return QWidget::event(event);
@@ -221,7 +200,7 @@ void TKVFix::MagShowBtnClick() {
   TMainForm& main = *ctx_.MainForm;
   HeaderShowResult shown;
   {
-    DrawingGuard guard(*this);
+    DrawingGuard guard(ctx_);
     shown = HeaderFixShow(ctx_.ws, main.ImageUpDown->Position(), main.FullPalCB->isChecked(), mag_,
                           main);
   }

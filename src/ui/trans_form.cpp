@@ -174,6 +174,10 @@ void TTransForm::FormCreate() {
     TransGrid->setColumnWidth(column, kColumnWidths[static_cast<std::size_t>(column)]);
 }
 
+std::vector<QWidget*> TTransForm::WorkControls() const {
+  return {TransBtn, PaletteBtn, LoadScriptBtn};
+}
+
 int TTransForm::CurrentRow() const {
   const QModelIndex current = TransGrid->currentIndex();
   return current.isValid() ? current.row() + 1 : 0;
@@ -189,6 +193,7 @@ void TTransForm::ShowLabels() {
 }
 
 void TTransForm::TransBtnClick() {
+  if (ctx_.Busy) return;
   TransferRunOptions options;
   options.auto_mode = AutoCB->isChecked();
   options.current_row = CurrentRow();
@@ -209,6 +214,7 @@ void TTransForm::TransBtnClick() {
 }
 
 void TTransForm::PaletteBtnClick() {
+  if (ctx_.Busy) return;
   FileDialogRequest request;
   request.filter = kPaletteFilter;
   request.initial_dir = ctx_.ws.ProgramDir;
@@ -223,6 +229,7 @@ void TTransForm::PaletteBtnClick() {
 }
 
 void TTransForm::LoadScriptBtnClick() {
+  if (ctx_.Busy) return;
   FileDialogRequest request;
   request.filter = kLoadScriptFilter;
   request.initial_dir = ctx_.ws.ProgramDir;

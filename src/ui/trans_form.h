@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <vector>
 
 #include "transfer/engine.h"
 #include "transfer/script.h"
@@ -54,6 +55,10 @@ class TTransForm : public QWidget {
   void TransGridKeyDown(int key, Qt::KeyboardModifiers shift);
   // Load Script's work once a file is chosen.
   void LoadScriptFile(const std::string& path);
+
+  // Transfer, Load Pal and Load Script: disabled while a drawing in any window lets events
+  // through, since each changes the working state, the files or the script.
+  std::vector<QWidget*> WorkControls() const;
 
   ScriptTable& Script() { return script_; }
   // The grid's current row (1..100), or 0 when no cell is current.

@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
+#include <functional>
 
 #include "io/text.h"
 #include "picture/bmp_file.h"
@@ -164,6 +165,46 @@ class MainFormTest : public QObject {
     QVERIFY(m.CollageBtn->isEnabled());
     QVERIFY(!m.CvtBmpBtn->isEnabled());
     QVERIFY(!p.Ctx().Busy);
+  }
+
+  void everyWindowsWorkWaitsWhileAnyWindowDraws() {
+    TestProgram p;
+    StartWithArchive(p, {{20, 120, 15}, {20, 120, 14}});
+    TMainForm& m = p.Main();
+    TKVFix& k = *p.Ctx().KVFix;
+    TTransForm& t = *p.Ctx().TransForm;
+    m.ShowBtnClick();  // Write BMP and Save collage become usable
+    const std::vector<QWidget*> usable{m.CancelBtn, m.HelpBtn,  m.AboutBtn,
+                                       m.KVFixBtn,  m.TransBtn, t.SaveScriptBtn};
+    const std::vector<QWidget*> waiting{
+        m.LoadShpBtn, m.ShowBtn,    m.WriteBmpBtn,    m.LoadBmpBtn, m.LoadPalBtn,
+        m.ViewPalBtn, m.CollageBtn, m.SaveCollageBtn, k.MagShowBtn, k.WriteBtn,
+        k.XUpDown,    k.YUpDown,    t.TransBtn,       t.PaletteBtn, t.LoadScriptBtn};
+    const struct {
+      const char* name;
+      std::function<void()> draw;
+    } drawings[] = {
+        {"Show", [&] { m.ShowBtnClick(); }},
+        {"collage", [&] { m.CollageBtnClick(); }},
+        {"header fix Show", [&] { k.MagShowBtnClick(); }},
+    };
+    for (const auto& d : drawings) {
+      QStringList wrong;  // controls in the wrong state while it draws
+      bool looked = false;
+      QTimer::singleShot(0, &m, [&] {
+        looked = true;
+        for (QWidget* w : usable)
+          if (!w->isEnabled()) wrong << w->objectName();
+        for (QWidget* w : waiting)
+          if (w->isEnabled()) wrong << w->objectName();
+      });
+      d.draw();
+      QVERIFY2(looked, d.name);
+      QVERIFY2(wrong.empty(), qPrintable(QString(d.name) + ": " + wrong.join(' ')));
+      for (QWidget* w : waiting)
+        QVERIFY2(w->isEnabled(), qPrintable(QString(d.name) + ": " + w->objectName()));
+      QVERIFY(!p.Ctx().Busy);
+    }
   }
 
   void collageLaysOutImagesFromTheChosenNumber() {
