@@ -51,7 +51,7 @@ class TTransForm : public QWidget {
   void PaletteBtnClick();
   void LoadScriptBtnClick();
   void SaveScriptBtnClick();
-  // Ctrl+C / Ctrl+V on the grid's current cell; the grid handles the key afterwards.
+  // Ctrl+C / Ctrl+V on the grid's current cell, through the tool's copy buffer alone.
   void TransGridKeyDown(int key, Qt::KeyboardModifiers shift);
   // Load Script's work once a file is chosen.
   void LoadScriptFile(const std::string& path);
@@ -82,6 +82,7 @@ class TTransForm : public QWidget {
 
  private:
   class RunReporter;
+  class CellDelegate;
 
   void FormCreate();
   void CreateControls();
@@ -92,6 +93,7 @@ class TTransForm : public QWidget {
   AppContext& ctx_;
   ScriptTable script_;
   ScriptGridModel* model_;
+  CellDelegate* delegate_;
   GridCopyBuffer copy_buffer_;
   TransferLabels labels_;
 };
