@@ -72,8 +72,10 @@ void TMainForm::CollageBtnClick() {
   CollageResult result;
   {
     DrawingGuard guard(ctx_);
-    result = Collage(ctx_.ws, ImageUpDown->Position(), FullPalCB->isChecked(),
-                     ctx_.ShpForm->ShpSurface(), *this);
+    // "Use Full Pal" is read for each image: it can be changed while the collage runs.
+    result = Collage(
+        ctx_.ws, ImageUpDown->Position(), [this] { return FullPalCB->isChecked(); },
+        ctx_.ShpForm->ShpSurface(), *this);
   }
   if (result == CollageResult::kDone) SaveCollageBtn->setEnabled(true);
 }

@@ -12,6 +12,7 @@
 
 #include "io/text.h"
 #include "picture/bmp_file.h"
+#include "shp/archive_builder.h"
 #include "ui/guarded.h"
 #include "ui/help_form.h"
 #include "ui/kvfix_form.h"
@@ -223,6 +224,34 @@ class MainFormTest : public QObject {
     QVERIFY(m.SaveCollageBtn->isEnabled());
     QVERIFY(!m.WriteBmpBtn->isEnabled());
     QVERIFY(m.CollageBtn->isEnabled());
+  }
+
+  void collageReadsUseFullPalForEachImage() {
+    TestProgram p;
+    // Three frames of index 20, each with its own palette: entry 20 is (40, 0, 0), (80, 0, 0)
+    // and (120, 0, 0) once read.
+    std::vector<ArchiveImage> images(3);
+    for (std::size_t k = 0; k < images.size(); ++k) {
+      Bytes rows;
+      for (int y = 0; y < 10; ++y)
+        rows.insert(rows.end(), {20, 20, 0});
+      images[k].record = Record(Header(10, 10, 0, 0, 9, 9), rows);
+      images[k].has_palette = true;
+      images[k].palette = {{20, static_cast<std::uint8_t>(10 * (k + 1)), 0, 0}};
+    }
+    WriteFileBytes(p.Path("a.shp"), BuildArchive(images));
+    p.Start();
+    p.EndIntro();
+    p.dialogs.open_answers.push_back(p.Path("a.shp"));
+    TMainForm& m = p.Main();
+    m.LoadShpBtnClick();
+    m.FullPalCB->setChecked(true);
+    // Unticked while the first image is handed over: the others take their own palettes.
+    QTimer::singleShot(0, &m, [&] { m.FullPalCB->setChecked(false); });
+    m.CollageBtnClick();
+    QCOMPARE(View(p).GetPixel(0, 0), PackRGB(DefaultPalette[20]));
+    QCOMPARE(View(p).GetPixel(11, 0), PackRGB(80, 0, 0));
+    QCOMPARE(View(p).GetPixel(22, 0), PackRGB(120, 0, 0));
   }
 
   void cancelStopsACollageWithoutItsSummary() {
