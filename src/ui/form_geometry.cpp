@@ -4,7 +4,6 @@
 #include <QScreen>
 #include <algorithm>
 #include <cstdint>
-#include <vector>
 
 namespace pelgrin {
 namespace {
