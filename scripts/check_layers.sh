@@ -5,7 +5,9 @@
 #   - nothing outside src/ui includes a Qt header;
 #   - nothing outside src/ui and src/cli includes a header of either front-end;
 #   - the two front-ends do not include each other;
-#   - no include climbs out of its folder with "..".
+#   - no include climbs out of its folder with "..";
+#   - the programs read no environment variable of their own (the toolkit's are its own):
+#     what they do depends on their arguments, their files and the settings file alone.
 # The core is src/ outside the two front-ends, and the programs built on the core alone:
 # fuzz/, bench/ and samples/. Prints every offending line; exits 1 when there is one.
 #   scripts/check_layers.sh [ROOT]
@@ -36,6 +38,7 @@ qt='^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q'
 ui='^[[:space:]]*#[[:space:]]*include[[:space:]]*"ui/'
 cli='^[[:space:]]*#[[:space:]]*include[[:space:]]*"cli/'
 climb='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"][^>"]*\.\./'
+environment='(getenv|qgetenv|qEnvironmentVariable|QProcessEnvironment|[^_[:alnum:]]environ[^_[:alnum:]])'
 
 mapfile -t core < <(sources src fuzz bench samples | grep -vE '^src/(ui|cli)/')
 mapfile -t cli_files < <(sources src/cli)
@@ -48,6 +51,8 @@ violations "The windows included by the command line" "$ui" "${cli_files[@]}"
 violations "The command line included by the windows" "$cli" "${ui_files[@]}"
 violations "An include that climbs out of its folder" "$climb" "${core[@]}" "${cli_files[@]}" \
   "${ui_files[@]}"
+violations "An environment variable read by the programs" "$environment" "${core[@]}" \
+  "${cli_files[@]}" "${ui_files[@]}"
 
 if [ "$status" -eq 0 ]; then
   echo "Layers: ${#core[@]} core files, ${#cli_files[@]} command-line files and ${#ui_files[@]} window files include only what they may."

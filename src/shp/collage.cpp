@@ -90,6 +90,12 @@ CellResult DecodeCell(WorkState& ws, std::int32_t i, bool full_pal, bool first_c
 
 CollageResult Collage(WorkState& ws, std::int32_t number, bool full_pal, Surface& view,
                       Reporter& reporter) {
+  return Collage(
+      ws, number, [full_pal] { return full_pal; }, view, reporter);
+}
+
+CollageResult Collage(WorkState& ws, std::int32_t number, const std::function<bool()>& full_pal,
+                      Surface& view, Reporter& reporter) {
   ws.CancelRequested = false;
   if (!IsImageNumber(ws, number)) {
     reporter.Log("No image #" + std::to_string(number));
@@ -104,7 +110,7 @@ CollageResult Collage(WorkState& ws, std::int32_t number, bool full_pal, Surface
   bool fits = true;
   do {
     const bool first_cell = at.x == 0 && at.y == 0;
-    const CellResult cell = DecodeCell(ws, i, full_pal, first_cell, dirty, reporter);
+    const CellResult cell = DecodeCell(ws, i, full_pal(), first_cell, dirty, reporter);
     if (cell == CellResult::kOpenFailed) return CollageResult::kOpenFailed;
     reporter.ProcessEvents();
     if (ws.CancelRequested) return CollageResult::kCancelled;

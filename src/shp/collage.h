@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "shp/reporter.h"
 #include "shp/surface.h"
@@ -21,10 +22,14 @@ enum class CollageResult {
 // RasterCols x RasterRows: each cell is a whole frame, one free column between cells
 // and one free row between bands. A band is as tall as its tallest frame; the first
 // image of a new band that would reach past the area ends the collage (decoded, not
-// drawn). Images carry their own palette unless full_pal; LoadedPalette is taken once,
+// drawn). Images carry their own palette unless full_pal() says otherwise, asked afresh
+// for each image (the option can change while events run); LoadedPalette is taken once,
 // for the first cell. A header outside the plausible range is logged as "No image #"
 // and takes no cell. Events run once per image, and the collage stops when
 // CancelRequested is then set.
+CollageResult Collage(WorkState& ws, std::int32_t number, const std::function<bool()>& full_pal,
+                      Surface& view, Reporter& reporter);
+// The same with the option fixed for the whole collage.
 CollageResult Collage(WorkState& ws, std::int32_t number, bool full_pal, Surface& view,
                       Reporter& reporter);
 

@@ -34,8 +34,9 @@ struct AppContext {
   TBmpForm* BmpForm = nullptr;
   TTransForm* TransForm = nullptr;
 
-  // True while a drawing or a collage runs and lets events through; operations that
-  // would change the working state wait for it to end.
+  // True while a drawing or a collage runs and lets events through (see DrawingGuard):
+  // the buttons of operations that would change the working state are disabled then, and
+  // their handlers return at once when called otherwise.
   bool Busy = false;
 };
 

@@ -17,6 +17,9 @@ void SetDesignSize(QWidget& form, int outer_width, int outer_height, bool resiza
 // The outer size that SetDesignSize was given.
 QSize DesignSize(const QWidget& form);
 
+// Moves form to a saved position, kept on the available desktop: the window goes whole onto
+// the screen that holds the position (or the nearest screen), or to that screen's left and
+// top edges where it is larger than the screen.
 void PlaceAt(QWidget& form, const WindowPosition& position);
 WindowPosition PositionOf(const QWidget& form);
 

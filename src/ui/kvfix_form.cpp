@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "io/text.h"
 #include "shp/messages.h"
 #include "ui/app_context.h"
+#include "ui/drawing_guard.h"
 #include "ui/form_geometry.h"
 #include "ui/guarded.h"
 #include "ui/main_form.h"
@@ -23,8 +25,11 @@ constexpr int kOldLeft = 426;
 constexpr int kNewLeft = 477;
 constexpr int kFirstFieldTop = 27;
 constexpr int kFieldPitch = 32;
-// The row captions end just before the Old column.
-constexpr int kCaptionRight = 420;
+// The row captions stand between these lefts, right-aligned with one another: the widest
+// at the first, none right of the last.
+constexpr int kCaptionLeftMost = 374;
+constexpr int kCaptionLeftLeast = 394;
+constexpr int kFirstCaptionTop = 34;
 constexpr int kGuideRange = 1000;
 
 QString ToQt(std::string_view text) {
@@ -75,32 +80,6 @@ std::int64_t FieldValue(const QLineEdit* edit) {
 
 }  // namespace
 
-// While the magnified view is drawn (it lets events through), nothing may start that
-// changes the working state or the picture: the program is Busy, the window's buttons
-// and arrows are disabled, and the handlers do nothing.
-class TKVFix::DrawingGuard {
- public:
-  explicit DrawingGuard(TKVFix& form) : form_(form) {
-    form_.ctx_.Busy = true;
-    SetControlsEnabled(false);
-  }
-  ~DrawingGuard() {
-    SetControlsEnabled(true);
-    form_.ctx_.Busy = false;
-  }
-  DrawingGuard(const DrawingGuard&) = delete;
-  DrawingGuard& operator=(const DrawingGuard&) = delete;
-
- private:
-  void SetControlsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{form_.MagShowBtn, form_.WriteBtn,
-                                                      form_.XUpDown, form_.YUpDown})
-      w->setEnabled(enabled);
-  }
-
-  TKVFix& form_;
-};
-
 TKVFix::TKVFix(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
   setObjectName("KVFix");
   setWindowTitle("Fix KV Header ");
@@ -120,12 +99,17 @@ TKVFix::TKVFix(AppContext& ctx) : QWidget(nullptr), ctx_(ctx) {
 void TKVFix::CreateLabels() {
   MakeLabel(this, "Label9", "Old", 432, 8);
   MakeLabel(this, "Label10", "New", 483, 8);
+  std::array<QLabel*, kHeaderFieldCount> captions{};
+  int widest = 0;
   for (std::size_t k = 0; k < kHeaderFieldCount; ++k) {
-    const int top = 34 + kFieldPitch * static_cast<int>(k);
-    QLabel* caption =
-        MakeLabel(this, QString("Label%1").arg(k + 1), ToQt(kHeaderFieldCaptions[k]), 0, top);
-    caption->move(kCaptionRight - caption->width(), top);
+    const int top = kFirstCaptionTop + kFieldPitch * static_cast<int>(k);
+    captions[k] = MakeLabel(this, QString("Label%1").arg(k + 1), ToQt(kHeaderFieldCaptions[k]),
+                            kCaptionLeftMost, top);
+    widest = std::max(widest, captions[k]->width());
   }
+  const int right = kCaptionLeftMost + widest;
+  for (QLabel* caption : captions)
+    caption->move(std::min(right - caption->width(), kCaptionLeftLeast), caption->y());
   MakeLabel(this, "Label11", "Width", 384, 304);
   MakeLabel(this, "Label12", "Height", 448, 304);
 }
@@ -195,6 +179,10 @@ std::array<QLineEdit*, kHeaderFieldCount> TKVFix::NewEdits() const {
           NewLeftEdit,  NewTopEdit,   NewRightEdit, NewBottomEdit};
 }
 
+std::vector<QWidget*> TKVFix::WorkControls() const {
+  return {MagShowBtn, WriteBtn, XUpDown, YUpDown};
+}
+
 bool TKVFix::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) RunGuarded(ctx_.dialogs, [this] { FormActivate(); });
   return QWidget::event(event);
@@ -213,7 +201,7 @@ void TKVFix::MagShowBtnClick() {
   TMainForm& main = *ctx_.MainForm;
   HeaderShowResult shown;
   {
-    DrawingGuard guard(*this);
+    DrawingGuard guard(ctx_);
     shown = HeaderFixShow(ctx_.ws, main.ImageUpDown->Position(), main.FullPalCB->isChecked(), mag_,
                           main);
   }

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "headerfix/header_fix.h"
 #include "headerfix/mag_view.h"
@@ -32,6 +33,9 @@ class TKVFix : public QWidget {
   void XUpDownClick(UpDown::Direction direction);
   void YUpDownClick(UpDown::Direction direction);
   void WriteBtnClick();
+
+  // Show, Write and the arrows: disabled while a drawing in any window lets events through.
+  std::vector<QWidget*> WorkControls() const;
 
   Surface& MagSurface() { return mag_; }
   // The Old and New fields in the order of HeaderFieldIndex.
@@ -68,8 +72,6 @@ class TKVFix : public QWidget {
   bool event(QEvent* event) override;
 
  private:
-  class DrawingGuard;
-
   void FormCreate();
   void CreateLabels();
   void CreateFields();

@@ -14,7 +14,9 @@
 #include "shp/messages.h"
 #include "shp/rebuild.h"
 #include "shp/show.h"
+#include "ui/app_context.h"
 #include "ui/bmp_form.h"
+#include "ui/drawing_guard.h"
 #include "ui/form_geometry.h"
 #include "ui/main_form.h"
 #include "ui/main_form_internal.h"
@@ -77,7 +79,7 @@ bool TMainForm::LoadBmpFile(const std::string& path) {
   }
   ShowInFront(*ctx_.BmpForm);
   {
-    RunGuard guard(*this);
+    DrawingGuard guard(ctx_);
     DrawBmpPixels(ctx_.ws, view, *this);
   }
   CvtBmpBtn->setEnabled(true);
@@ -110,7 +112,7 @@ void TMainForm::CvtBmpBtnClick() {
   ConvertOutcome outcome;
   {
     // The drawing of the converted image lets events through.
-    RunGuard guard(*this);
+    DrawingGuard guard(ctx_);
     outcome = ConvertLoadedBitmap(ctx_.ws, KVNoFlashCB->isChecked(), ctx_.ShpForm->ShpSurface(),
                                   ctx_.ws.NewImagePath, kSingleShpName, *this);
   }

@@ -31,7 +31,8 @@
 namespace pelgrin {
 namespace {
 
-constexpr const char* kMainCaption = "Pelgrin - first author - Quillmark";
+// The program's name and the group that modified it; the About box gives the credits.
+constexpr const char* kMainCaption = "Pelgrin - Quillmark";
 constexpr int kIntroEndTick = 3;
 
 QString ToQt(std::string_view text) {

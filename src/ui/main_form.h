@@ -63,6 +63,10 @@ class TMainForm : public QWidget, public Reporter {
   void KVFixBtnClick();
   void TransBtnClick();
 
+  // The buttons that start a drawing or change the working state: disabled while a
+  // drawing in any window lets events through.
+  std::vector<QWidget*> WorkControls() const;
+
   // Load BMP once the file is chosen: reads it, shows it in the Bmp Image window and makes
   // Convert usable. False (after the error box) when the file was refused.
   bool LoadBmpFile(const std::string& path);
@@ -116,8 +120,6 @@ class TMainForm : public QWidget, public Reporter {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  class RunGuard;
-
   void CreateButtons();
   void CreateFields();
   void ConnectButtons();
@@ -126,7 +128,6 @@ class TMainForm : public QWidget, public Reporter {
   void ReadStartupSettings();
   void LoadCommandLineFile(const std::vector<std::string>& args);
   void ApplyStartupPalette();
-  std::vector<QToolButton*> WorkButtons() const;
   // The entry of the image number in ImageEdit (which counts from 1).
   std::int32_t ChosenEntry() const;
 

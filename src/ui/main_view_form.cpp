@@ -11,6 +11,7 @@
 #include "shp/palette_view.h"
 #include "shp/show.h"
 #include "ui/app_context.h"
+#include "ui/drawing_guard.h"
 #include "ui/form_geometry.h"
 #include "ui/main_form.h"
 #include "ui/main_form_internal.h"
@@ -26,7 +27,7 @@ constexpr const char* kViewBmpFilter = "Windows Bitmaps (*.bmp)|*.BMP|All files 
 
 }  // namespace
 
-std::vector<QToolButton*> TMainForm::WorkButtons() const {
+std::vector<QWidget*> TMainForm::WorkControls() const {
   return {LoadShpBtn, ShowBtn,    WriteBmpBtn, LoadBmpBtn, CvtBmpBtn,     InsertBtn,
           AddBtn,     LoadPalBtn, ViewPalBtn,  CollageBtn, SaveCollageBtn};
 }
@@ -56,7 +57,7 @@ void TMainForm::ShowBtnClick() {
   ShowInFront(*ctx_.ShpForm);
   ShowResult result;
   {
-    RunGuard guard(*this);
+    DrawingGuard guard(ctx_);
     result = ShowImage(ctx_.ws, ImageUpDown->Position(), FullPalCB->isChecked(),
                        ctx_.ShpForm->ShpSurface(), *this);
   }
@@ -70,9 +71,11 @@ void TMainForm::CollageBtnClick() {
   ShowInFront(*ctx_.ShpForm);
   CollageResult result;
   {
-    RunGuard guard(*this);
-    result = Collage(ctx_.ws, ImageUpDown->Position(), FullPalCB->isChecked(),
-                     ctx_.ShpForm->ShpSurface(), *this);
+    DrawingGuard guard(ctx_);
+    // "Use Full Pal" is read for each image: it can be changed while the collage runs.
+    result = Collage(
+        ctx_.ws, ImageUpDown->Position(), [this] { return FullPalCB->isChecked(); },
+        ctx_.ShpForm->ShpSurface(), *this);
   }
   if (result == CollageResult::kDone) SaveCollageBtn->setEnabled(true);
 }

@@ -1,6 +1,5 @@
 #include "ui/pelgrin_app.h"
 
-#include <cstdlib>
 #include <exception>
 
 #include "io/paths.h"
@@ -9,7 +8,6 @@
 #include "ui/help_form.h"
 #include "ui/kvfix_form.h"
 #include "ui/qt_dialogs.h"
-#include "ui/screenshot.h"
 #include "ui/shp_form.h"
 #include "ui/trans_form.h"
 
@@ -76,8 +74,6 @@ int Run(PelgrinApplication& app, int argc, char** argv, Dialogs& dialogs) {
   QObject::connect(&program.Main(), &TMainForm::Closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   program.Main().show();
-  if (const char* shot = std::getenv("PELGRIN_SCREENSHOT"); shot != nullptr && *shot != '\0')
-    ScheduleScreenshot(program.Context(), shot);
   PelgrinApplication::exec();
   return 0;
 }

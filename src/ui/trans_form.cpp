@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <array>
 
@@ -57,7 +58,37 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int x, in
   return label;
 }
 
+// Ctrl+C or Ctrl+V, whatever other modifiers are held: the keys of the tool's copy buffer.
+bool IsCopyBufferKey(const QKeyEvent& key) {
+  return key.modifiers().testFlag(Qt::ControlModifier) &&
+         (key.key() == Qt::Key_C || key.key() == Qt::Key_V);
+}
+
 }  // namespace
+
+// The grid's cell editor reports its keys to the window, so that Ctrl+C and Ctrl+V reach
+// the tool's copy buffer while a cell is being edited too.
+class TTransForm::CellDelegate : public QStyledItemDelegate {
+ public:
+  CellDelegate(QObject* key_watcher, QObject* parent)
+      : QStyledItemDelegate(parent), key_watcher_(key_watcher) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (editor != nullptr) editor->installEventFilter(key_watcher_);
+    return editor;
+  }
+
+  // Ends an edit, keeping the text typed so far in the cell.
+  void Commit(QWidget* editor) {
+    emit commitData(editor);
+    emit closeEditor(editor);
+  }
+
+ private:
+  QObject* key_watcher_;
+};
 
 ScriptGridModel::ScriptGridModel(ScriptTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table) {}
@@ -146,6 +177,8 @@ void TTransForm::CreateGrid() {
   TransGrid->setObjectName("TransGrid");
   model_ = new ScriptGridModel(script_, TransGrid);
   TransGrid->setModel(model_);
+  delegate_ = new CellDelegate(this, TransGrid);
+  TransGrid->setItemDelegate(delegate_);
   TransGrid->verticalHeader()->hide();  // no fixed column
   TransGrid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
   TransGrid->horizontalHeader()->setSectionsClickable(false);
@@ -174,6 +207,10 @@ void TTransForm::FormCreate() {
     TransGrid->setColumnWidth(column, kColumnWidths[static_cast<std::size_t>(column)]);
 }
 
+std::vector<QWidget*> TTransForm::WorkControls() const {
+  return {TransBtn, PaletteBtn, LoadScriptBtn};
+}
+
 int TTransForm::CurrentRow() const {
   const QModelIndex current = TransGrid->currentIndex();
   return current.isValid() ? current.row() + 1 : 0;
@@ -189,6 +226,7 @@ void TTransForm::ShowLabels() {
 }
 
 void TTransForm::TransBtnClick() {
+  if (ctx_.Busy) return;
   TransferRunOptions options;
   options.auto_mode = AutoCB->isChecked();
   options.current_row = CurrentRow();
@@ -210,6 +248,7 @@ void TTransForm::TransBtnClick() {
 }
 
 void TTransForm::PaletteBtnClick() {
+  if (ctx_.Busy) return;
   FileDialogRequest request;
   request.filter = kPaletteFilter;
   request.initial_dir = ctx_.ws.ProgramDir;
@@ -224,6 +263,7 @@ void TTransForm::PaletteBtnClick() {
 }
 
 void TTransForm::LoadScriptBtnClick() {
+  if (ctx_.Busy) return;
   FileDialogRequest request;
   request.filter = kLoadScriptFilter;
   request.initial_dir = ctx_.ws.ProgramDir;
@@ -255,12 +295,19 @@ void TTransForm::TransGridKeyDown(int key, Qt::KeyboardModifiers shift) {
     model_->setData(current, ToQt(*pasted), Qt::EditRole);
 }
 
+// Watches the grid and its cell editor. Ctrl+C and Ctrl+V go to the tool's copy buffer
+// only, never to the system clipboard; in an editor they first end the edit, keeping its
+// text. Other keys take their usual way.
 bool TTransForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == TransGrid && event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    RunGuarded(ctx_.dialogs, [&] { TransGridKeyDown(key->key(), key->modifiers()); });
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const bool buffer_key = IsCopyBufferKey(*key);
+  if (watched != TransGrid) {
+    if (!buffer_key) return QWidget::eventFilter(watched, event);
+    delegate_->Commit(static_cast<QWidget*>(watched));
   }
-  return QWidget::eventFilter(watched, event);
+  RunGuarded(ctx_.dialogs, [&] { TransGridKeyDown(key->key(), key->modifiers()); });
+  return buffer_key || QWidget::eventFilter(watched, event);
 }
 
 }  // namespace pelgrin

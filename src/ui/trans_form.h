@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <vector>
 
 #include "transfer/engine.h"
 #include "transfer/script.h"
@@ -50,10 +51,14 @@ class TTransForm : public QWidget {
   void PaletteBtnClick();
   void LoadScriptBtnClick();
   void SaveScriptBtnClick();
-  // Ctrl+C / Ctrl+V on the grid's current cell; the grid handles the key afterwards.
+  // Ctrl+C / Ctrl+V on the grid's current cell, through the tool's copy buffer alone.
   void TransGridKeyDown(int key, Qt::KeyboardModifiers shift);
   // Load Script's work once a file is chosen.
   void LoadScriptFile(const std::string& path);
+
+  // Transfer, Load Pal and Load Script: disabled while a drawing in any window lets events
+  // through, since each changes the working state, the files or the script.
+  std::vector<QWidget*> WorkControls() const;
 
   ScriptTable& Script() { return script_; }
   // The grid's current row (1..100), or 0 when no cell is current.
@@ -77,6 +82,7 @@ class TTransForm : public QWidget {
 
  private:
   class RunReporter;
+  class CellDelegate;
 
   void FormCreate();
   void CreateControls();
@@ -87,6 +93,7 @@ class TTransForm : public QWidget {
   AppContext& ctx_;
   ScriptTable script_;
   ScriptGridModel* model_;
+  CellDelegate* delegate_;
   GridCopyBuffer copy_buffer_;
   TransferLabels labels_;
 };

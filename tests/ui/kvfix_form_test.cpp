@@ -100,6 +100,23 @@ class KVFixTest : public QObject {
       QCOMPARE(shown.pixelColor(px.x, px.y), px.color);
   }
 
+  void rowCaptionsStandRightAlignedBetweenTheirLefts() {
+    TestProgram p;
+    p.Start();
+    const TKVFix& k = *p.Ctx().KVFix;
+    const char* captions[] = {"X Size", "Y Size", "X Offs", "Y Offs",
+                              "Left",   "Top",    "Right",  "Bottom"};
+    int leftmost = 1000;
+    for (int n = 0; n < 8; ++n) {
+      const auto* label = k.findChild<QLabel*>(QString("Label%1").arg(n + 1));
+      QCOMPARE(label->text(), QString(captions[n]));
+      QCOMPARE(label->y(), 34 + 32 * n);
+      QVERIFY2(label->x() >= 374 && label->x() <= 394, captions[n]);
+      leftmost = std::min(leftmost, label->x());
+    }
+    QCOMPARE(leftmost, 374);
+  }
+
   void arrowsMoveTheGuidesAndStopAtTheDecodedColumns() {
     TestProgram p;
     TKVFix& k = StartWithKvArchive(p);

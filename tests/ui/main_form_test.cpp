@@ -8,9 +8,11 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
+#include <functional>
 
 #include "io/text.h"
 #include "picture/bmp_file.h"
+#include "shp/archive_builder.h"
 #include "ui/guarded.h"
 #include "ui/help_form.h"
 #include "ui/kvfix_form.h"
@@ -166,6 +168,46 @@ class MainFormTest : public QObject {
     QVERIFY(!p.Ctx().Busy);
   }
 
+  void everyWindowsWorkWaitsWhileAnyWindowDraws() {
+    TestProgram p;
+    StartWithArchive(p, {{20, 120, 15}, {20, 120, 14}});
+    TMainForm& m = p.Main();
+    TKVFix& k = *p.Ctx().KVFix;
+    TTransForm& t = *p.Ctx().TransForm;
+    m.ShowBtnClick();  // Write BMP and Save collage become usable
+    const std::vector<QWidget*> usable{m.CancelBtn, m.HelpBtn,  m.AboutBtn,
+                                       m.KVFixBtn,  m.TransBtn, t.SaveScriptBtn};
+    const std::vector<QWidget*> waiting{
+        m.LoadShpBtn, m.ShowBtn,    m.WriteBmpBtn,    m.LoadBmpBtn, m.LoadPalBtn,
+        m.ViewPalBtn, m.CollageBtn, m.SaveCollageBtn, k.MagShowBtn, k.WriteBtn,
+        k.XUpDown,    k.YUpDown,    t.TransBtn,       t.PaletteBtn, t.LoadScriptBtn};
+    const struct {
+      const char* name;
+      std::function<void()> draw;
+    } drawings[] = {
+        {"Show", [&] { m.ShowBtnClick(); }},
+        {"collage", [&] { m.CollageBtnClick(); }},
+        {"header fix Show", [&] { k.MagShowBtnClick(); }},
+    };
+    for (const auto& d : drawings) {
+      QStringList wrong;  // controls in the wrong state while it draws
+      bool looked = false;
+      QTimer::singleShot(0, &m, [&] {
+        looked = true;
+        for (QWidget* w : usable)
+          if (!w->isEnabled()) wrong << w->objectName();
+        for (QWidget* w : waiting)
+          if (w->isEnabled()) wrong << w->objectName();
+      });
+      d.draw();
+      QVERIFY2(looked, d.name);
+      QVERIFY2(wrong.empty(), qPrintable(QString(d.name) + ": " + wrong.join(' ')));
+      for (QWidget* w : waiting)
+        QVERIFY2(w->isEnabled(), qPrintable(QString(d.name) + ": " + w->objectName()));
+      QVERIFY(!p.Ctx().Busy);
+    }
+  }
+
   void collageLaysOutImagesFromTheChosenNumber() {
     TestProgram p;
     StartWithArchive(p, {{10, 10, 1}, {10, 10, 13}, {10, 10, 14}, {10, 10, 15}});
@@ -182,6 +224,34 @@ class MainFormTest : public QObject {
     QVERIFY(m.SaveCollageBtn->isEnabled());
     QVERIFY(!m.WriteBmpBtn->isEnabled());
     QVERIFY(m.CollageBtn->isEnabled());
+  }
+
+  void collageReadsUseFullPalForEachImage() {
+    TestProgram p;
+    // Three frames of index 20, each with its own palette: entry 20 is (40, 0, 0), (80, 0, 0)
+    // and (120, 0, 0) once read.
+    std::vector<ArchiveImage> images(3);
+    for (std::size_t k = 0; k < images.size(); ++k) {
+      Bytes rows;
+      for (int y = 0; y < 10; ++y)
+        rows.insert(rows.end(), {20, 20, 0});
+      images[k].record = Record(Header(10, 10, 0, 0, 9, 9), rows);
+      images[k].has_palette = true;
+      images[k].palette = {{20, static_cast<std::uint8_t>(10 * (k + 1)), 0, 0}};
+    }
+    WriteFileBytes(p.Path("a.shp"), BuildArchive(images));
+    p.Start();
+    p.EndIntro();
+    p.dialogs.open_answers.push_back(p.Path("a.shp"));
+    TMainForm& m = p.Main();
+    m.LoadShpBtnClick();
+    m.FullPalCB->setChecked(true);
+    // Unticked while the first image is handed over: the others take their own palettes.
+    QTimer::singleShot(0, &m, [&] { m.FullPalCB->setChecked(false); });
+    m.CollageBtnClick();
+    QCOMPARE(View(p).GetPixel(0, 0), PackRGB(DefaultPalette[20]));
+    QCOMPARE(View(p).GetPixel(11, 0), PackRGB(80, 0, 0));
+    QCOMPARE(View(p).GetPixel(22, 0), PackRGB(120, 0, 0));
   }
 
   void cancelStopsACollageWithoutItsSummary() {
@@ -253,7 +323,9 @@ class MainFormTest : public QObject {
     QVERIFY(help.isVisible());
     QCOMPARE(help.HelpRichEdit->cursorForPosition(QPoint(4, 4)).block().text(),
              QString("Features"));
-    QVERIFY(help.HelpRichEdit->toPlainText().contains("Bignew.shp"));
+    // The files written outside the program's directory are named too.
+    for (const char* name : {"Bignew.shp", "New_shp.shp", "New_shp.sdf", "Pelgrin.cfg"})
+      QVERIFY2(help.HelpRichEdit->toPlainText().contains(name), name);
     QTest::mouseClick(help.Button1, Qt::LeftButton);
     QVERIFY(!help.isVisible());
   }

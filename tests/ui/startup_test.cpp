@@ -74,7 +74,7 @@ class StartupTest : public QObject {
       const char* caption;
       QSize outer;
     } windows[] = {
-        {ctx.MainForm, "Pelgrin - first author - Quillmark", {403, 320}},
+        {ctx.MainForm, "Pelgrin - Quillmark", {403, 320}},
         {ctx.ShpForm, "Shp Image", {818, 657}},
         {ctx.KVFix, "Fix KV Header ", {541, 486}},
         {ctx.HelpForm, "Help for Pelgrin", {647, 437}},
@@ -173,6 +173,36 @@ class StartupTest : public QObject {
     p.Main().FormClose();
     QCOMPARE(QString::fromStdString(ReadText(p.Path("Pelgrin.cfg"))),
              QString("1\ndesert.pal\nsrc.pal\n5 6\n30 40\n111 222\n70 80\n90 100\n"));
+  }
+
+  void savedPlacesAreKeptOnTheDesktop() {
+    // The test desktop: a left screen of 1600 x 1024 and a right one of 1280 x 800 beside it.
+    const struct {
+      const char* line;        // lines 4 to 8 alike
+      WindowPositions placed;  // main, Bmp Image, Shp Image, header fix, Shp Transfer
+    } cases[] = {
+        // Beyond every screen: whole on the nearest one.
+        {"2147483647 2147483647",
+         {{{2477, 480}, {2072, 173}, {2062, 143}, {2339, 314}, {2253, 387}}}},
+        {"-2147483648 -2147483648", {{{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}}},
+        // On the right screen, reaching past its bottom: moved up onto it.
+        {"1700 700", {{{1700, 480}, {1700, 173}, {1700, 143}, {1700, 314}, {1700, 387}}}},
+    };
+    for (const auto& c : cases) {
+      TestProgram p;
+      std::string text = "1\ndesert.pal\nsrc.pal\n";
+      for (int line = 4; line <= 8; ++line)
+        text += std::string(c.line) + "\n";
+      WriteFileText(p.Path("Pelgrin.cfg"), text);
+      p.Start();
+      QVERIFY2(PositionsOf(p.Ctx()) == c.placed, c.line);
+      p.Main().FormClose();
+      std::string written = "1\ndesert.pal\nsrc.pal\n";
+      for (const WindowPosition& at : c.placed)
+        written += std::to_string(at.Left) + " " + std::to_string(at.Top) + "\n";
+      QCOMPARE(QString::fromStdString(ReadText(p.Path("Pelgrin.cfg"))),
+               QString::fromStdString(written));
+    }
   }
 
   void startUpPaletteDeclaringSixteenChangesSixteenEntries() {

@@ -127,9 +127,10 @@ class TransFormTest : public QObject {
     s.Type(2, {"beta", "", "", "", ""});
     s.Key(0, 2, Qt::Key_V, Qt::ControlModifier);  // nothing copied yet: empties the cell
     QCOMPARE(s.t.CellText(0, 2), QString());
+    QApplication::clipboard()->setText("kept");
     s.Key(3, 1, Qt::Key_C, Qt::ControlModifier);
-    // The grid's own handling follows: its copy reaches the system clipboard.
-    QCOMPARE(QApplication::clipboard()->text(), QString("heroes"));
+    // The tool's buffer alone takes the cell: the system clipboard keeps its text.
+    QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
     s.Key(2, 1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     s.Key(1, 2, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(s.t.CellText(1, 2), QString("0"));
@@ -138,6 +139,27 @@ class TransFormTest : public QObject {
     s.p.Main().TransBtnClick();
     s.Key(4, 2, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(QString::fromStdString(s.t.Script().Cell(kSrcIconColumn, 2)), QString("0"));
+  }
+
+  void ctrlCAndCtrlVInACellBeingEditedEndTheEditFirst() {
+    TransferSetup s;
+    QApplication::clipboard()->setText("kept");
+    QAbstractItemModel& model = *s.t.TransGrid->model();
+    // Types into the cell's editor, then presses Ctrl+key there.
+    const auto edit_then = [&](int column, int row, const QString& typed, Qt::Key key) {
+      s.SetCurrent(column, row);
+      s.t.TransGrid->edit(model.index(row - 1, column));
+      QWidget* editor = s.t.TransGrid->indexWidget(model.index(row - 1, column));
+      QVERIFY(editor != nullptr);
+      QTest::keyClicks(editor, typed);
+      QTest::keyClick(editor, key, Qt::ControlModifier);
+      QCOMPARE(s.t.TransGrid->indexWidget(model.index(row - 1, column)), nullptr);  // edit ended
+    };
+    edit_then(1, 1, "navy", Qt::Key_C);
+    QCOMPARE(s.t.CellText(1, 1), QString("navy"));  // the edit was kept
+    edit_then(3, 2, "zz", Qt::Key_V);
+    QCOMPARE(s.t.CellText(3, 2), QString("navy"));
+    QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
   }
 
   void scriptsAreSavedAndLoadedThroughTheDialogs() {
