@@ -241,8 +241,10 @@ class EditRoadTest : public QObject {
       const FileDialogRequest& request;
       const char *filter, *title, *ext;
     } asked[] = {
-        {write, "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*", "Save Windows Bitmap", "BMP"},
-        {load, "Windows Bitmap (*.bmp) | *.BMP", "", ""},
+        {write, "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*|PNG images (*.png)|*.PNG",
+         "Save Windows Bitmap", "BMP"},
+        {load, "Windows Bitmap (*.bmp) | *.BMP|PNG images (*.png)|*.PNG|All pictures|*.BMP;*.PNG",
+         "", ""},
         {pal, "Paintshop pal (*.pal)|*.PAL|All files (*.*)|*.*", "", ""},
     };
     for (const auto& a : asked) {
@@ -294,6 +296,10 @@ class EditRoadTest : public QObject {
     indexed.setColorTable({qRgb(1, 2, 3)});
     indexed.fill(0);
     indexed.save(QString::fromStdString(p.Path("indexed.bmp")), "BMP");
+    Bytes jpeg_inside = ReadFileBytes(p.Path("indexed.bmp"));
+    jpeg_inside[28] = 8;
+    jpeg_inside[30] = 4;  // 8 bits a pixel of JPEG data in a bitmap: still not read
+    WriteFileBytes(p.Path("indexed.bmp"), jpeg_inside);
     SaveFilled(p.Path("wide.bmp"), 840, 2, Qt::red);
     SaveFilled(p.Path("empty.bmp"), 7, 7, ColorOf(BackColor));
     SaveFilled(p.Path("ok.bmp"), 7, 7, ColorOf(DefaultPalette[3]));
@@ -314,9 +320,11 @@ class EditRoadTest : public QObject {
         {[&] { LoadBitmap(p, p.Path("none.bmp")); }, "Could not open " + p.Path("none.bmp") + ".",
          false, false},
         {[&] { LoadBitmap(p, p.Path("text.bmp")); },
-         p.Path("text.bmp") + " is not a Windows bitmap.", false, false},
+         p.Path("text.bmp") + " is neither a PNG picture nor a Windows bitmap.", false, false},
         {[&] { LoadBitmap(p, p.Path("indexed.bmp")); },
-         p.Path("indexed.bmp") + " is not an uncompressed 24-bit bitmap.", false, false},
+         p.Path("indexed.bmp") +
+             " is a kind of bitmap that cannot be read here (8 bits a pixel, compression 4).",
+         false, false},
         {[&] { LoadBitmap(p, p.Path("wide.bmp")); },
          p.Path("wide.bmp") + " is larger than 839 x 649 pixels.", false, false},
         {[&] {
