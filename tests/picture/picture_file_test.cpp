@@ -33,7 +33,7 @@ int AlphaAt(int x, int y) {
   return std::array{0, 127, 128, 255}[static_cast<std::size_t>((x + y) % 4)];
 }
 
-// A PNG written by libpng itself: samples from Sample (16-bit ones carry 0x7F in their
+// A PNG written by libpng itself: samples from Sample (16-bit ones carry 0xFF in their
 // low byte), alpha from AlphaAt, a palette of entries {i, 2i, 255 - i}.
 struct PngKind {
   const char* name;
@@ -74,7 +74,7 @@ Bytes MakePng(const PngKind& k, int width, int height) {
   std::vector<png_byte> rows(static_cast<std::size_t>(width * height * (colours + alpha) * bytes));
   std::size_t at = 0;
   const auto put = [&](int value) {
-    if (bytes == 2) rows[at++] = 0x7F;
+    if (bytes == 2) rows[at++] = 0xFF;
     rows[at++] = static_cast<png_byte>(value);
   };
   for (int y = 0; y < height; ++y)
