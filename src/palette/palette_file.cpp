@@ -13,28 +13,39 @@
 namespace pelgrin {
 namespace {
 
-constexpr std::string_view kNotAPalette =
-    "%s is not a palette file: Pelgrin reads Paintshop text palettes (JASC-PAL), GIMP "
-    "palettes (.gpl), RIFF palettes (.pal), Adobe colour tables and raw palettes (.act, 768 "
-    "or 772 bytes) and the palette of an indexed PNG or bitmap.";
+// A file of the size of a binary palette is taken as a text palette only when it is text
+// throughout: binary colour tables often have a "third line" that starts with a digit.
+bool IsPlainText(InFile& file) {
+  file.Seek(0);
+  for (int c = file.ReadByte(); c >= 0; c = file.ReadByte()) {
+    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != 0x1A) || c > 0x7E) return false;
+  }
+  file.Seek(0);
+  return true;
+}
+
+bool IsBinaryPaletteSize(std::int64_t size) {
+  return size == kRawPaletteSize || size == kActPaletteSize;
+}
 
 PaletteReadResult Refused(std::string message) {
   return {PaletteReadStatus::kRefused, std::move(message)};
 }
 
-// The binary and GIMP kinds, read whole before any destination changes.
+// Every kind but the text palette is read whole before any destination changes;
+// text_palette is set, and nothing read, for a text palette.
 bool ReadEntries(InFile& file, const std::string& path, PaletteEntries& entries,
-                 std::string& error, bool& known) {
-  known = true;
+                 std::string& error, bool& text_palette) {
+  text_palette = false;
   if (IsGplPalette(file)) return ReadGplPalette(file, path, entries, error);
   if (IsRiffPalette(file)) return ReadRiffPalette(file, path, entries, error);
   if (IsPictureFile(file)) return ReadPicturePalette(file, path, entries, error);
-  if (IsTextPalette(file)) {
-    known = false;  // the text reader takes it from here
+  if (IsTextPalette(file) && (!IsBinaryPaletteSize(file.Size()) || IsPlainText(file))) {
+    text_palette = true;
     return true;
   }
   if (ReadActPalette(file, entries)) return true;
-  error = FillPattern(kNotAPalette, {path});
+  error = FillPattern(kNotAPaletteFile, {path});
   return false;
 }
 
@@ -47,9 +58,9 @@ PaletteReadResult ReadPaletteFile(const std::string& path,
     return {PaletteReadStatus::kOpenFailed, FillPattern("Could not open file %s.", {path})};
   PaletteEntries entries;
   std::string error;
-  bool binary = true;
-  if (!ReadEntries(file, path, entries, error, binary)) return Refused(error);
-  if (!binary) {
+  bool text_palette = false;
+  if (!ReadEntries(file, path, entries, error, text_palette)) return Refused(error);
+  if (text_palette) {
     file.Close();
     if (!ReadPalFile(path, destinations))
       return {PaletteReadStatus::kOpenFailed, FillPattern("Could not open file %s.", {path})};

@@ -121,10 +121,14 @@ TEST(PaletteFiles, ACountSetsOnlyItsEntries) {
   test::WriteFileBytes(dir.Path("two.pal"), Riff(colours, 2, 2));
   test::WriteFileBytes(dir.Path("sixteen.act"), Act(colours, 16));
   test::WriteFileBytes(dir.Path("many.act"), Act(colours, 300));
+  std::string text768 = "JASC-PAL\n0100\n2\n0 0 255\n1 7 252\n";  // entries 0 and 1
+  text768 += std::string(767 - text768.size(), ' ') + "\n";
+  test::WriteFileText(dir.Path("text768.pal"), text768);
   const struct {
     const char* name;
     int count;
-  } cases[] = {{"three.gpl", 3}, {"two.pal", 2}, {"sixteen.act", 16}, {"many.act", 256}};
+  } cases[] = {{"three.gpl", 3}, {"two.pal", 2}, {"sixteen.act", 16}, {"many.act", 256},
+                 {"text768.pal", 2}};
   for (const auto& c : cases) {
     Palette p;
     p.fill({9, 9, 9});
