@@ -15,6 +15,8 @@
 #include "io/byte_order.h"
 #include "io/file_faults.h"
 #include "io/files.h"
+#include "io/text.h"
+#include "palette/palette_file.h"
 #include "shp/show.h"
 #include "ui/bmp_form.h"
 #include "ui/picture_button.h"
@@ -413,6 +415,39 @@ class EditRoadTest : public QObject {
     QCOMPARE(QString::fromStdString(p.State().PaletteName), QString("q.pal"));
     QCOMPARE(p.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(p.dialogs.wait_cursor, std::vector<bool>(4, false));  // no wait cursor
+
+    // A file that is no palette changes no colour and no name; a GIMP palette is read.
+    const Palette loaded = p.State().LoadedPalette;
+    WriteFileText(p.Path("notes.txt"), "shopping\nlist\n");
+    p.dialogs.open_answers.push_back(p.Path("notes.txt"));
+    m.LoadPalBtnClick();
+    QCOMPARE(p.dialogs.errors.back(), FillPattern(kNotAPaletteFile, {p.Path("notes.txt")}));
+    QCOMPARE(QString::fromStdString(p.State().PaletteName), QString("q.pal"));
+    QCOMPARE(m.PaletteLbl->text(), QString("q.pal"));
+    QVERIFY(p.State().LoadedPalette == loaded);
+    WriteFileText(p.Path("g.gpl"), "GIMP Palette\nName: g\n#\n9 8 7\tfirst\n");
+    p.dialogs.open_answers.push_back(p.Path("g.gpl"));
+    m.LoadPalBtnClick();
+    QCOMPARE(m.PaletteLbl->text(), QString("g.gpl"));
+    QCOMPARE(PackRGB(p.State().LoadedPalette[0]), PackRGB(9, 8, 7));
+    QCOMPARE(PackRGB(p.State().LoadedPalette[2]), PackRGB(2, 253, 7));
+  }
+
+  // Write BMP to a PNG, Load BMP of it and Convert: every index comes back, and the log
+  // says so.
+  void thePngRoadKeepsTheIndicesAndSaysSo() {
+    TestProgram p;
+    StartOnArchive(p);
+    InDirectory here(p.Dir());
+    TMainForm& m = p.Main();
+    ShowImage(p, 2);
+    WriteBitmap(p, p.Path("two.png"));
+    LoadBitmap(p, p.Path("two.png"));
+    QCOMPARE(p.Ctx().BmpForm->BmpSurface().GetPixel(7, 5), PackRGB(DefaultPalette[14]));
+    m.CvtBmpBtnClick();
+    QCOMPARE(p.Log().back(), std::string("48 pixels kept their palette index"));
+    QCOMPARE(int{RasterByte(p.State(), 7, 5)}, 14);
+    QCOMPARE(p.dialogs.errors, std::vector<std::string>{});
   }
 
   void convertKeepsTheButtonsStillWhileItDraws() {
