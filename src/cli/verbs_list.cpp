@@ -134,7 +134,8 @@ void AddListVerbs(CLI::App& app, Context& context) {
                   "bmp (24-bit bitmaps) or png (indexed PNG: every index kept)")
       ->check(CLI::IsMember({"bmp", "png"}));
   all_args->palette.AddTo(*all);
-  all->footer("Example: pelgrin-cli export-all units.shp units-png --format png --palette game.pal");
+  all->footer(
+      "Example: pelgrin-cli export-all units.shp units-png --format png --palette game.pal");
   all->callback([&context, all_args] { context.exit_code = RunExportAll(context, *all_args); });
 }
 

@@ -95,8 +95,7 @@ ConvertResult ConvertLoadedPicture(WorkState& ws, bool no_flash, Reporter& repor
     return result;
   }
   const ConvertResult result = ConvertBitmap(ws, width, height, no_flash);
-  if (result == ConvertResult::kConverted)
-    reporter.Log(MatchedColoursLine(ws, road.first_changed));
+  if (result == ConvertResult::kConverted) reporter.Log(MatchedColoursLine(ws, road.first_changed));
   return result;
 }
 

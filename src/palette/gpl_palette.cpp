@@ -60,9 +60,10 @@ bool ReadGplPalette(InFile& file, const std::string& path, PaletteEntries& entri
     const std::string_view text = Trimmed(line);
     if (IsHeaderOrComment(text)) continue;
     if (!ParseRow(text, entries.colours[static_cast<std::size_t>(entries.count)])) {
-      error = FillPattern("%s is a damaged GIMP palette: line %d is not \"red green blue name\" "
-                          "with values from 0 to 255.",
-                          {path, std::to_string(number)});
+      error = FillPattern(
+          "%s is a damaged GIMP palette: line %d is not \"red green blue name\" "
+          "with values from 0 to 255.",
+          {path, std::to_string(number)});
       return false;
     }
     ++entries.count;

@@ -34,8 +34,8 @@ PaletteReadResult Refused(std::string message) {
 
 // Every kind but the text palette is read whole before any destination changes;
 // text_palette is set, and nothing read, for a text palette.
-bool ReadEntries(InFile& file, const std::string& path, PaletteEntries& entries,
-                 std::string& error, bool& text_palette) {
+bool ReadEntries(InFile& file, const std::string& path, PaletteEntries& entries, std::string& error,
+                 bool& text_palette) {
   text_palette = false;
   if (IsGplPalette(file)) return ReadGplPalette(file, path, entries, error);
   if (IsRiffPalette(file)) return ReadRiffPalette(file, path, entries, error);

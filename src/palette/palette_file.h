@@ -29,8 +29,9 @@ struct PaletteReadResult {
 // this order: a first line "GIMP Palette" (GIMP), "RIFF" with the form "PAL " (RIFF), a
 // PNG or bitmap signature (the palette of an indexed picture), a third line starting with
 // a number (the text palette, read by ReadPalFile; a file of 768 or 772 bytes only when it
-// is text throughout), then exactly 768 or 772 bytes (raw RGB or Adobe colour table). Entries beyond the file's count keep their colours. A file that
-// is none of these, or is damaged, is refused and changes no entry.
+// is text throughout), then exactly 768 or 772 bytes (raw RGB or Adobe colour table). Entries
+// beyond the file's count keep their colours. A file that is none of these, or is damaged, is
+// refused and changes no entry.
 PaletteReadResult ReadPaletteFile(const std::string& path,
                                   std::initializer_list<Palette*> destinations);
 

@@ -93,8 +93,8 @@ std::uint8_t Channel(std::uint32_t pixel, std::uint32_t mask, std::uint8_t absen
 }
 
 bool ReadTable(InFile& file, const BmpInfo& info, Picture& picture) {
-  const std::size_t bytes =
-      static_cast<std::size_t>(info.table_entries) * static_cast<std::size_t>(info.table_entry_size);
+  const std::size_t bytes = static_cast<std::size_t>(info.table_entries) *
+                            static_cast<std::size_t>(info.table_entry_size);
   std::vector<std::uint8_t> table(bytes);
   file.Seek(info.table_at);
   if (file.Read(table) < bytes) return false;
@@ -136,8 +136,8 @@ bool ReadRows(InFile& file, const BmpInfo& info, Picture& picture, std::string& 
         continue;
       }
       const std::size_t at = static_cast<std::size_t>(x) * static_cast<std::size_t>(info.bits / 8);
-      const std::uint32_t pixel = info.bits == 16 ? GetLE16(&row[at])
-                                                  : static_cast<std::uint32_t>(GetLE32(&row[at]));
+      const std::uint32_t pixel =
+          info.bits == 16 ? GetLE16(&row[at]) : static_cast<std::uint32_t>(GetLE32(&row[at]));
       std::uint8_t* px = picture.Pixel(x, y);
       px[0] = Channel(pixel, info.masks[0], 0);
       px[1] = Channel(pixel, info.masks[1], 0);
@@ -172,8 +172,8 @@ bool ParseBmpInfo(InFile& file, BmpInfo& info) {
     info.height = GetLE16(&head[20]);
     info.bits = GetLE16(&head[24]);
     info.table_entry_size = 3;
-  } else if (header_size >= 16 &&
-             got >= static_cast<std::size_t>(kFileHeader) + std::min<std::uint32_t>(header_size, 124)) {
+  } else if (header_size >= 16 && got >= static_cast<std::size_t>(kFileHeader) +
+                                             std::min<std::uint32_t>(header_size, 124)) {
     info.width = GetLE32(&head[18]);
     info.height = GetLE32(&head[22]);
     info.bits = GetLE16(&head[28]);
@@ -187,7 +187,8 @@ bool ParseBmpInfo(InFile& file, BmpInfo& info) {
   if (info.bits <= 8) {
     const std::int32_t most = info.bits >= 1 ? 1 << info.bits : 0;
     const std::int64_t used = static_cast<std::uint32_t>(info.table_entries);
-    info.table_entries = static_cast<std::int32_t>(used == 0 ? most : std::min<std::int64_t>(used, most));
+    info.table_entries =
+        static_cast<std::int32_t>(used == 0 ? most : std::min<std::int64_t>(used, most));
   } else {
     info.table_entries = 0;
     if (HasMasks(info))
@@ -201,9 +202,10 @@ bool ParseBmpInfo(InFile& file, BmpInfo& info) {
 bool ReadBmpPicture(InFile& file, const std::string& path, const BmpInfo& info, Picture& picture,
                     std::string& error) {
   if (!Supported(info)) {
-    error = FillPattern("%s is a kind of bitmap that cannot be read here (%d bits a pixel, "
-                        "compression %d).",
-                        {path, std::to_string(info.bits), std::to_string(info.compression)});
+    error = FillPattern(
+        "%s is a kind of bitmap that cannot be read here (%d bits a pixel, "
+        "compression %d).",
+        {path, std::to_string(info.bits), std::to_string(info.compression)});
     return false;
   }
   if (info.width <= 0 || info.height <= 0) {
@@ -214,9 +216,8 @@ bool ReadBmpPicture(InFile& file, const std::string& path, const BmpInfo& info, 
     error = FillPattern("%s is larger than 839 x 649 pixels.", {path});
     return false;
   }
-  if (info.bits > 8 && !std::all_of(info.masks.begin(), info.masks.end(), [&info](std::uint32_t m) {
-        return MaskFits(m, info.bits);
-      })) {
+  if (info.bits > 8 && !std::all_of(info.masks.begin(), info.masks.end(),
+                                    [&info](std::uint32_t m) { return MaskFits(m, info.bits); })) {
     error = Damaged(path, "its colour masks are not runs of bits inside a pixel");
     return false;
   }

@@ -28,8 +28,9 @@ void Picture::PutIndex(std::int32_t x, std::int32_t y, std::uint8_t index) {
 void CommitPicture(WorkState& ws, const Picture& picture) {
   for (std::int32_t y = 0; y < picture.height; ++y) {
     for (std::int32_t x = 0; x < picture.width; ++x) {
-      const std::size_t from = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                               static_cast<std::size_t>(x);
+      const std::size_t from =
+          static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
+          static_cast<std::size_t>(x);
       const std::size_t to = static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y);
       const std::uint8_t* px = &picture.rgba[4 * from];
       const Rgb c = px[3] < kOpaqueAlpha ? BackColor : Rgb{px[0], px[1], px[2]};

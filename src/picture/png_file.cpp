@@ -224,7 +224,8 @@ class PngWriter {
 
   bool Write(const PngLayout& layout, const RowFiller& fill) {
     if (info_ == nullptr || !WriteHead(png_, info_, layout)) return false;
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(layout.width) * (layout.indexed ? 1 : 3));
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(layout.width) *
+                                  (layout.indexed ? 1 : 3));
     for (std::int32_t y = 0; y < layout.height; ++y) {
       fill(y, row.data());
       if (!WriteRow(png_, row.data())) return false;
@@ -313,8 +314,8 @@ bool ReadPngPicture(InFile& file, const std::string& path, Picture& picture, std
   return true;
 }
 
-bool ReadPngPalette(InFile& file, const std::string& path, Palette& palette,
-                    std::int32_t& entries, std::string& error) {
+bool ReadPngPalette(InFile& file, const std::string& path, Palette& palette, std::int32_t& entries,
+                    std::string& error) {
   PngReader reader(file);
   if (!reader.ReadInfo()) {
     error = Damaged(path, reader.Error().empty() ? "libpng could not start" : reader.Error());
@@ -335,8 +336,8 @@ bool WriteRasterPng(const WorkState& ws, const std::string& path, Reporter& repo
   const std::int64_t width = std::int64_t{ws.CurHeader.MaxX} + 1;
   const std::int64_t height = std::int64_t{ws.CurHeader.MaxY} + 1;
   if (width < 1 || height < 1 || width > RasterCols || height > RasterRows) {
-    reporter.ShowError(FillPattern(
-        "Could not write file %s: the frame is larger than 839 x 649 pixels.", {path}));
+    reporter.ShowError(
+        FillPattern("Could not write file %s: the frame is larger than 839 x 649 pixels.", {path}));
     return false;
   }
   // Index 255 is drawn in BackColor, so the PLTE holds the colours Show drew.

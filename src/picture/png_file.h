@@ -24,8 +24,8 @@ bool ReadPngPicture(InFile& file, const std::string& path, Picture& picture, std
 
 // The palette of an indexed PNG (its PLTE entries, however large the picture), without
 // decoding its pixels. False with the error box's text in error.
-bool ReadPngPalette(InFile& file, const std::string& path, Palette& palette,
-                    std::int32_t& entries, std::string& error);
+bool ReadPngPalette(InFile& file, const std::string& path, Palette& palette, std::int32_t& entries,
+                    std::string& error);
 
 // Writes the frame of the raster as an 8-bit indexed PNG: a PLTE of 256 entries (the
 // active palette, entry 255 in BackColor as Show draws it), tRNS making index 255

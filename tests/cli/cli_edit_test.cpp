@@ -206,7 +206,8 @@ TEST_F(CliEditTest, PngRoundTripKeepsEveryIndex) {
   own.has_palette = true;
   for (int i = 0; i < 256; ++i)  // entry 84 repeats 20's colour, 95 repeats 31's
     own.palette.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i % 64),
-                           static_cast<std::uint8_t>(2 * i % 64), static_cast<std::uint8_t>(3 * i % 64)});
+                           static_cast<std::uint8_t>(2 * i % 64),
+                           static_cast<std::uint8_t>(3 * i % 64)});
   const std::string shp = dir_.Path("units.shp");
   test::WriteFileBytes(shp, BuildArchive({own, Image(record)}));
   Palette game = DefaultPalette;
@@ -245,7 +246,8 @@ TEST_F(CliEditTest, IndexedPicturesKeepOrMatch) {
   for (const char* name : {"im_indexed.png", "im_8bit.bmp", "im_rle8.bmp"}) {
     const std::string picture = std::string(PELGRIN_TEST_DATA_DIR) + "/pictures/" + name;
     ASSERT_EQ(test::RunCli({"palette", dir_.Path("own.pal"), "--palette", picture}).status, 0);
-    auto r = test::RunCli({"convert", picture, dir_.Path("kept.sdf"), "--palette", dir_.Path("own.pal")});
+    auto r = test::RunCli(
+        {"convert", picture, dir_.Path("kept.sdf"), "--palette", dir_.Path("own.pal")});
     ASSERT_EQ(r.status, 0) << name << r.err;
     EXPECT_EQ(r.out, "35 pixels kept their palette index\n") << name;
 
@@ -261,15 +263,18 @@ TEST_F(CliEditTest, IndexedPicturesKeepOrMatch) {
     for (const std::string& line : lines)
       changed += line + "\n";
     test::WriteFileText(dir_.Path("changed.pal"), changed);
-    r = test::RunCli({"convert", picture, dir_.Path("matched.sdf"), "--palette", dir_.Path("changed.pal")});
+    r = test::RunCli(
+        {"convert", picture, dir_.Path("matched.sdf"), "--palette", dir_.Path("changed.pal")});
     ASSERT_EQ(r.status, 0) << name << r.err;
     const auto index = std::to_string(used - lines.begin() - 3);
     EXPECT_EQ(r.out, "Colours matched: index " + index +
                          " is 0 255 0 in the picture and 0 255 1 in the loaded palette\n")
         << name;
-    r = test::RunCli({"convert", same, dir_.Path("same.sdf"), "--palette", dir_.Path("changed.pal")});
+    r = test::RunCli(
+        {"convert", same, dir_.Path("same.sdf"), "--palette", dir_.Path("changed.pal")});
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(test::ReadFileBytes(dir_.Path("matched.sdf")), test::ReadFileBytes(dir_.Path("same.sdf")))
+    EXPECT_EQ(test::ReadFileBytes(dir_.Path("matched.sdf")),
+              test::ReadFileBytes(dir_.Path("same.sdf")))
         << name;
   }
 }
@@ -277,12 +282,14 @@ TEST_F(CliEditTest, IndexedPicturesKeepOrMatch) {
 TEST_F(CliEditTest, PaletteVerbWritesEveryPaletteFormat) {
   Palette colours;
   for (int i = 0; i < 256; ++i)
-    colours[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i),
+    colours[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(255 - i),
+                                            static_cast<std::uint8_t>(i),
                                             static_cast<std::uint8_t>(5 * i)};
   test::RecordingReporter quiet;
   ASSERT_TRUE(WritePaletteFile(dir_.Path("in.pal"), colours, quiet));
   for (const char* name : {"out.gpl", "out.ACT", "out.pal"}) {
-    ASSERT_EQ(test::RunCli({"palette", dir_.Path(name), "--palette", dir_.Path("in.pal")}).status, 0);
+    ASSERT_EQ(test::RunCli({"palette", dir_.Path(name), "--palette", dir_.Path("in.pal")}).status,
+              0);
     Palette back{};
     ASSERT_EQ(ReadPaletteFile(dir_.Path(name), {&back}).status, PaletteReadStatus::kRead) << name;
     EXPECT_EQ(back, colours) << name;

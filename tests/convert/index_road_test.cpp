@@ -38,14 +38,17 @@ TEST(IndexRoad, KeptWhenEveryUsedEntryIsTheLoadedColourElseMatched) {
        [](Picture& p, Palette& l) { p.palette[200] = l[200] = BackColor; },
        "7 pixels kept their palette index", as_painted},
       {"an entry the picture does not use may differ",
-       [](Picture& p, Palette&) { p.palette[77] = {1, 2, 3}; },
+       [](Picture& p, Palette&) {
+         p.palette[77] = {1, 2, 3};
+       },
        "7 pixels kept their palette index", as_painted},
       {"a transparent entry may differ, and stays transparent",
        [](Picture& p, Palette&) {
          p.palette[41] = {1, 2, 3};
          p.alpha[41] = 0;
        },
-       "6 pixels kept their palette index", {10, 120, 255, 40, 255, 10, 200, 10}},
+       "6 pixels kept their palette index",
+       {10, 120, 255, 40, 255, 10, 200, 10}},
       {"one used entry differs: every colour is matched",
        [&](Picture& p, Palette&) { p.palette[40] = off_by_one; },
        "Colours matched: index 40 is " + std::to_string(off_by_one.r) + " " +
@@ -77,9 +80,9 @@ TEST(IndexRoad, KeptWhenEveryUsedEntryIsTheLoadedColourElseMatched) {
       for (int x = 0; x < 4; ++x) {
         const std::uint8_t index = kIndices[y][x];
         const Rgb colour = picture.palette[index];
-        const std::uint8_t expected =
-            c.kept.empty() ? MatchColorLinear(ws->LoadedPalette, true, colour)
-                           : c.kept[static_cast<std::size_t>(y * 4 + x)];
+        const std::uint8_t expected = c.kept.empty()
+                                          ? MatchColorLinear(ws->LoadedPalette, true, colour)
+                                          : c.kept[static_cast<std::size_t>(y * 4 + x)];
         EXPECT_EQ(test::RasterByte(*ws, x, y), expected) << c.name << " at " << x << "," << y;
       }
   }

@@ -21,7 +21,8 @@ using test::Bytes;
 Palette Colours() {
   Palette p;
   for (int i = 0; i < 256; ++i)
-    p[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(7 * i),
+    p[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i),
+                                      static_cast<std::uint8_t>(7 * i),
                                       static_cast<std::uint8_t>(255 - 3 * i)};
   p[255] = BackColor;  // the entry an exported PNG holds there
   return p;
@@ -55,7 +56,9 @@ Bytes Act(const Palette& p, int count) {
   Bytes b;
   for (const Rgb& c : p)
     b.insert(b.end(), {c.r, c.g, c.b});
-  if (count >= 0) b.insert(b.end(), {static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count), 0, 255});
+  if (count >= 0)
+    b.insert(b.end(),
+             {static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count), 0, 255});
   return b;
 }
 
@@ -88,7 +91,8 @@ std::string GimpText(const Palette& p, int rows) {
 TEST(PaletteFiles, EachFormatGivesTheEntriesOfItsTextTwin) {
   const Palette colours = Colours();
   test::TempDir dir;
-  const std::string text = Written(dir.Path("twin.pal"), [&](OutFile& o) { WriteTextPalette(o, colours); });
+  const std::string text =
+      Written(dir.Path("twin.pal"), [&](OutFile& o) { WriteTextPalette(o, colours); });
   Palette twin{};
   ASSERT_TRUE(ReadPalFile(text, {&twin}));
   ASSERT_EQ(twin, colours);
@@ -102,10 +106,12 @@ TEST(PaletteFiles, EachFormatGivesTheEntriesOfItsTextTwin) {
   test::WriteFileBytes(dir.Path("raw.act"), Act(colours, -1));
   test::WriteFileBytes(dir.Path("count0.act"), Act(colours, 0));
   test::WriteFileBytes(dir.Path("indexed.bmp"), Bmp8(colours));
-  const std::string ours = Written(dir.Path("ours.gpl"), [&](OutFile& o) { WriteGplPalette(o, colours, "x"); });
-  const std::string act = Written(dir.Path("ours.act"), [&](OutFile& o) { WriteActPalette(o, colours); });
+  const std::string ours =
+      Written(dir.Path("ours.gpl"), [&](OutFile& o) { WriteGplPalette(o, colours, "x"); });
+  const std::string act =
+      Written(dir.Path("ours.act"), [&](OutFile& o) { WriteActPalette(o, colours); });
   for (const char* name : {"gimp.gpl", "riff.pal", "raw.act", "count0.act", "indexed.png",
-                                  "indexed.bmp", "ours.gpl", "ours.act", "twin.pal"}) {
+                           "indexed.bmp", "ours.gpl", "ours.act", "twin.pal"}) {
     Palette a{}, b{};
     const PaletteReadResult read = ReadPaletteFile(dir.Path(name), {&a, &b});
     ASSERT_EQ(read.status, PaletteReadStatus::kRead) << name << ": " << read.message;
@@ -127,8 +133,8 @@ TEST(PaletteFiles, ACountSetsOnlyItsEntries) {
   const struct {
     const char* name;
     int count;
-  } cases[] = {{"three.gpl", 3}, {"two.pal", 2}, {"sixteen.act", 16}, {"many.act", 256},
-                 {"text768.pal", 2}};
+  } cases[] = {
+      {"three.gpl", 3}, {"two.pal", 2}, {"sixteen.act", 16}, {"many.act", 256}, {"text768.pal", 2}};
   for (const auto& c : cases) {
     Palette p;
     p.fill({9, 9, 9});
@@ -159,7 +165,9 @@ TEST(PaletteFiles, WhatIsNoPaletteIsRefusedAndChangesNoEntry) {
     Bytes file;
     std::string message;  // after the path
   } cases[] = {
-      {"words", {'h', 'e', 'l', 'l', 'o', '\n', 'y', 'o', 'u', '\n', 'x', '\n'}, " is not a palette file"},
+      {"words",
+       {'h', 'e', 'l', 'l', 'o', '\n', 'y', 'o', 'u', '\n', 'x', '\n'},
+       " is not a palette file"},
       {"769 bytes", Bytes(769, 1), " is not a palette file"},
       {"gimp row of two values", Bytes{}, " is a damaged GIMP palette: line 3 is not"},
       {"gimp value above 255", Bytes{}, " is a damaged GIMP palette: line 2 is not"},
@@ -181,7 +189,8 @@ TEST(PaletteFiles, WhatIsNoPaletteIsRefusedAndChangesNoEntry) {
     const Palette before = p;
     const PaletteReadResult read = ReadPaletteFile(dir.Path("in"), {&p});
     EXPECT_EQ(read.status, PaletteReadStatus::kRefused) << c.name;
-    EXPECT_EQ(read.message.rfind(dir.Path("in") + c.message, 0), 0u) << c.name << ": " << read.message;
+    EXPECT_EQ(read.message.rfind(dir.Path("in") + c.message, 0), 0u)
+        << c.name << ": " << read.message;
     EXPECT_EQ(p, before) << c.name;
   }
   Palette p{};

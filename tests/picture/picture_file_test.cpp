@@ -54,11 +54,13 @@ Bytes MakePng(const PngKind& k, int width, int height) {
   png_color plte[256];
   png_byte alphas[256];
   for (int i = 0; i < 256; ++i) {
-    plte[i] = {static_cast<png_byte>(i), static_cast<png_byte>(2 * i), static_cast<png_byte>(255 - i)};
+    plte[i] = {static_cast<png_byte>(i), static_cast<png_byte>(2 * i),
+               static_cast<png_byte>(255 - i)};
     alphas[i] = static_cast<png_byte>(AlphaAt(i, 0));
   }
   if (k.type == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, plte, 1 << k.depth);
-  if (k.trns && k.type == PNG_COLOR_TYPE_PALETTE) png_set_tRNS(png, info, alphas, 1 << k.depth, nullptr);
+  if (k.trns && k.type == PNG_COLOR_TYPE_PALETTE)
+    png_set_tRNS(png, info, alphas, 1 << k.depth, nullptr);
   png_color_16 key{};  // the colour of pixel (0, 0)
   key.red = key.gray = static_cast<png_uint_16>(Sample(0, 0, 0, k.depth));
   key.green = static_cast<png_uint_16>(Sample(0, 0, 1, k.depth));
@@ -216,26 +218,101 @@ Bytes MakeBmp(const BmpKind& k) {
 TEST(ReadPicture, BitmapKinds) {
   const auto E = Entry;
   const BmpKind kinds[] = {
-      {"1 bit", 1, 0, 40, 3, 2, 2, {}, {0x60, 0, 0, 0, 0xA0, 0, 0, 0},
+      {"1 bit",
+       1,
+       0,
+       40,
+       3,
+       2,
+       2,
+       {},
+       {0x60, 0, 0, 0, 0xA0, 0, 0, 0},
        {E(1), E(0), E(1), E(0), E(1), E(1)}},
       {"1 bit, 12-byte header", 1, 0, 12, 2, 1, 2, {}, {0x80, 0, 0, 0}, {E(1), E(0)}},
-      {"4 bits", 4, 0, 40, 3, 2, 16, {}, {0x12, 0x30, 0, 0, 0x5A, 0xF0, 0, 0},
+      {"4 bits",
+       4,
+       0,
+       40,
+       3,
+       2,
+       16,
+       {},
+       {0x12, 0x30, 0, 0, 0x5A, 0xF0, 0, 0},
        {E(5), E(10), E(15), E(1), E(2), E(3)}},
-      {"8 bits top-down", 8, 0, 40, 3, -2, 256, {}, {7, 8, 9, 0, 200, 201, 202, 0},
+      {"8 bits top-down",
+       8,
+       0,
+       40,
+       3,
+       -2,
+       256,
+       {},
+       {7, 8, 9, 0, 200, 201, 202, 0},
        {E(7), E(8), E(9), E(200), E(201), E(202)}},
-      {"RLE8 with delta and ends of line", 8, 1, 40, 4, 3, 256, {},
+      {"RLE8 with delta and ends of line",
+       8,
+       1,
+       40,
+       4,
+       3,
+       256,
+       {},
        {4, 5, 0, 0, 0, 2, 1, 0, 0, 3, 6, 7, 8, 0, 0, 0, 2, 9, 0, 1},
        {E(9), E(9), T, T, T, E(6), E(7), E(8), E(5), E(5), E(5), E(5)}},
-      {"RLE4", 4, 2, 40, 4, 2, 16, {}, {4, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1},
+      {"RLE4",
+       4,
+       2,
+       40,
+       4,
+       2,
+       16,
+       {},
+       {4, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1},
        {E(3), E(4), E(5), T, E(1), E(2), E(1), E(2)}},
-      {"16 bits 5-5-5, top bit ignored", 16, 0, 40, 2, 1, 0, {}, {0x01, 0x7C, 0x1F, 0xC1},
-       {{255, 0, 8}, {132, 66, 255}}, false},
-      {"16 bits 5-6-5 masks", 16, 3, 40, 2, 1, 0, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x0F, 0x10, 0xFC},
-       {{8, 255, 0}, {255, 130, 132}}, false},
-      {"32 bits: the fourth byte is no alpha", 32, 0, 40, 2, 1, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0},
-       {{3, 2, 1}, {6, 5, 4}}, false},
-      {"32 bits, alpha mask in a V5 header", 32, 3, 124, 2, 1, 0,
-       {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {1, 2, 3, 127, 4, 5, 6, 128}, {T, {6, 5, 4}}, false},
+      {"16 bits 5-5-5, top bit ignored",
+       16,
+       0,
+       40,
+       2,
+       1,
+       0,
+       {},
+       {0x01, 0x7C, 0x1F, 0xC1},
+       {{255, 0, 8}, {132, 66, 255}},
+       false},
+      {"16 bits 5-6-5 masks",
+       16,
+       3,
+       40,
+       2,
+       1,
+       0,
+       {0xF800, 0x07E0, 0x001F},
+       {0xE0, 0x0F, 0x10, 0xFC},
+       {{8, 255, 0}, {255, 130, 132}},
+       false},
+      {"32 bits: the fourth byte is no alpha",
+       32,
+       0,
+       40,
+       2,
+       1,
+       0,
+       {},
+       {1, 2, 3, 0, 4, 5, 6, 0},
+       {{3, 2, 1}, {6, 5, 4}},
+       false},
+      {"32 bits, alpha mask in a V5 header",
+       32,
+       3,
+       124,
+       2,
+       1,
+       0,
+       {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+       {1, 2, 3, 127, 4, 5, 6, 128},
+       {T, {6, 5, 4}},
+       false},
   };
   for (const BmpKind& k : kinds) {
     auto ws = std::make_unique<WorkState>();
@@ -265,8 +342,8 @@ TEST(ReadPicture, WhatImageMagickWrites) {
     const char* file;
     bool indexed, alpha;
   } files[] = {
-      {"im_indexed.png", true, false},       {"im_8bit.bmp", true, false},
-      {"im_rle8.bmp", true, false},          {"im_32bit_alpha.bmp", false, true},
+      {"im_indexed.png", true, false}, {"im_8bit.bmp", true, false},
+      {"im_rle8.bmp", true, false},    {"im_32bit_alpha.bmp", false, true},
       {"im_rgba16.png", false, true},
   };
   for (const auto& f : files) {
@@ -277,7 +354,8 @@ TEST(ReadPicture, WhatImageMagickWrites) {
     EXPECT_EQ(ws->BmpIndexInfo.indexed, f.indexed) << f.file;
     for (int y = 0; y < 5; ++y)
       for (int x = 0; x < 7; ++x) {
-        EXPECT_EQ(BmpPixel(*ws, x, y), MagickColour(x, y, f.alpha)) << f.file << " " << x << "," << y;
+        EXPECT_EQ(BmpPixel(*ws, x, y), MagickColour(x, y, f.alpha))
+            << f.file << " " << x << "," << y;
         if (f.indexed) {
           const std::uint8_t index = ws->BmpIndices[static_cast<std::size_t>(x * RasterRows + y)];
           EXPECT_EQ(ws->BmpIndexInfo.palette[index], MagickColour(x, y, false)) << f.file;
@@ -333,10 +411,12 @@ TEST(ReadPicture, RefusalsSayWhyAndChangeNothing) {
       {"png of 60000 x 60000", huge_png, " is larger than 839 x 649 pixels."},
       {"bmp of 60000 x 60000", MakeBmp(huge_bmp), " is larger than 839 x 649 pixels."},
       {"rle without its end", MakeBmp(no_end), " is a damaged bitmap (its run-length data ends"},
-      {"index beyond the table", MakeBmp(short_table), " is a damaged bitmap (it uses a colour index"},
+      {"index beyond the table", MakeBmp(short_table),
+       " is a damaged bitmap (it uses a colour index"},
       {"mask with a gap", MakeBmp(gap_mask), " is a damaged bitmap (its colour masks"},
       {"table cut short", cut_table, " is a damaged bitmap (its colour table is cut short)."},
-      {"neither", Bytes{'G', 'I', 'F', '8', '9', 'a'}, " is neither a PNG picture nor a Windows bitmap."},
+      {"neither", Bytes{'G', 'I', 'F', '8', '9', 'a'},
+       " is neither a PNG picture nor a Windows bitmap."},
   };
   for (const auto& c : cases) {
     test::TempDir dir;
@@ -346,7 +426,8 @@ TEST(ReadPicture, RefusalsSayWhyAndChangeNothing) {
     ws->BmpIndexInfo.indexed = true;
     const PictureReadResult read = ReadPictureFile(*ws, dir.Path("in"));
     EXPECT_FALSE(read.ok) << c.name;
-    EXPECT_EQ(read.message.rfind(dir.Path("in") + c.message, 0), 0u) << c.name << ": " << read.message;
+    EXPECT_EQ(read.message.rfind(dir.Path("in") + c.message, 0), 0u)
+        << c.name << ": " << read.message;
     EXPECT_EQ(ws->BmpPixels[0], 7) << c.name;
     EXPECT_EQ(ws->BmpHeader.biWidth, 0) << c.name;
     EXPECT_TRUE(ws->BmpIndexInfo.indexed) << c.name;
@@ -362,7 +443,8 @@ TEST(WritePicture, IndexedPngKeepsEveryIndexAndTheShownPalette) {
   ws->CurHeader.MaxY = 15;
   for (int x = 0; x < 16; ++x)
     for (int y = 0; y < 16; ++y)
-      ws->Raster[static_cast<std::size_t>(x * RasterRows + y)] = static_cast<std::uint8_t>(16 * y + x);
+      ws->Raster[static_cast<std::size_t>(x * RasterRows + y)] =
+          static_cast<std::uint8_t>(16 * y + x);
   ws->Raster[16 * RasterRows] = 3;
   test::TempDir dir;
   test::RecordingReporter r;
