@@ -467,6 +467,12 @@ TEST(WritePicture, IndexedPngKeepsEveryIndexAndTheShownPalette) {
   EXPECT_TRUE(back->BmpIndexInfo.transparent[255]);
   EXPECT_EQ(BmpPixel(*back, 15, 15), BackColor);
   EXPECT_TRUE(r.errors.empty());
+  // A frame the raster cannot hold is refused, and the older file stays.
+  ws->CurHeader.MaxX = RasterCols;
+  EXPECT_FALSE(WriteRasterPicture(*ws, dir.Path("o.PNG"), r));
+  EXPECT_EQ(r.errors, std::vector<std::string>{"Could not write file " + dir.Path("o.PNG") +
+                                               ": the frame is larger than 839 x 649 pixels."});
+  EXPECT_TRUE(ReadPictureFile(*back, dir.Path("o.PNG")).ok);
 }
 
 TEST(WritePicture, ViewsAsRgbPngAndBitmapsByName) {
