@@ -1,5 +1,6 @@
 #include "palette/gpl_palette.h"
 
+#include <array>
 #include <cctype>
 
 #include "io/text.h"
@@ -41,11 +42,13 @@ bool ParseRow(std::string_view line, Rgb& colour) {
 }  // namespace
 
 bool IsGplPalette(InFile& file) {
-  std::string line;
+  // Only the start of the file is looked at: the first line of any other file may be long.
+  std::array<std::uint8_t, 64> head{};
   file.Seek(0);
-  const bool gpl = ReadPaletteLine(file, line) && Trimmed(line) == kMagic;
+  const std::size_t got = file.Read(head);
   file.Seek(0);
-  return gpl;
+  const std::string_view text(reinterpret_cast<const char*>(head.data()), got);
+  return Trimmed(text.substr(0, text.find('\n'))) == kMagic;
 }
 
 bool ReadGplPalette(InFile& file, const std::string& path, PaletteEntries& entries,
