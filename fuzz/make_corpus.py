@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the fuzz targets into fuzz/corpus/<input kind>/ (shp, bmp, palette, transfer, script).
+"""Writes the seed corpus of the fuzz targets into fuzz/corpus/<input kind>/ (shp, bmp, png, palette, transfer, script).
 
 Seeds come from the demo data (build/bin, made by the build) and hand-made edge files:
 archives cut at every section boundary, odd image counts, offsets past the end, frames
 larger than the raster, Left/Top at the limits; bitmaps of every accepted and refused
-layout; palette files with odd counts and lines. Run it from the repository's root after
+layout and kind (indexed, RLE, 16/32-bit, and what ImageMagick writes); PNG of every colour
+type, damaged and huge ones; palette files of every format, with odd counts and lines. Run it from the repository's root after
 a build: python3 fuzz/make_corpus.py build/bin
 """
 import os
@@ -13,6 +14,13 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from shp_bytes import archive, header, le32  # noqa: E402
+from picture_bytes import bmp as bmp_kind, chunk, gpl, grey_ramp, png, riff_palette  # noqa: E402
+
+PICTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'data', 'pictures')
+
+
+def picture_file(name):
+    return open(os.path.join(PICTURES, name), 'rb').read()
 
 
 def shp_seeds(bin_dir):
@@ -68,6 +76,57 @@ def bmp_seeds():
     }
 
 
+def bmp_kind_seeds():
+    """The bitmap kinds beside the 24-bit one, for fuzz_bmp_kinds (they share the bmp folder)."""
+    ramp = grey_ramp(256)
+    return {
+        'one_bit': bmp_kind(3, 2, 1, bytes([0x60, 0, 0, 0, 0xA0, 0, 0, 0]), table=ramp[:2]),
+        'four_bit': bmp_kind(3, 2, 4, bytes([0x12, 0x30, 0, 0, 0x5A, 0xF0, 0, 0]), table=ramp[:16]),
+        'eight_bit_top_down': bmp_kind(3, -2, 8, bytes([7, 8, 9, 0, 200, 201, 202, 0]), table=ramp),
+        'core_eight_bit': bmp_kind(2, 1, 8, bytes([1, 2, 0, 0]), header_size=12, table=ramp),
+        'rle8': bmp_kind(4, 3, 8, bytes([4, 5, 0, 0, 0, 2, 1, 0, 0, 3, 6, 7, 8, 0, 0, 0, 2, 9, 0, 1]),
+                         compression=1, table=ramp),
+        'rle4': bmp_kind(4, 2, 4, bytes([4, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1]), compression=2,
+                         table=ramp[:16]),
+        'rgb555': bmp_kind(2, 1, 16, bytes([0x01, 0x7C, 0x1F, 0xC1])),
+        'bitfields565': bmp_kind(2, 1, 16, bytes([0xE0, 0x0F, 0x10, 0xFC]), compression=3,
+                                 masks=(0xF800, 0x07E0, 0x001F)),
+        'rgb32': bmp_kind(2, 1, 32, bytes([1, 2, 3, 0, 4, 5, 6, 0])),
+        'v5_alpha': bmp_kind(2, 1, 32, bytes([1, 2, 3, 127, 4, 5, 6, 128]), compression=3,
+                             header_size=124, masks=(0xFF0000, 0xFF00, 0xFF, 0xFF000000)),
+        'alphabitfields': bmp_kind(1, 1, 32, bytes([1, 2, 3, 4]), compression=6,
+                                   masks=(0xFF0000, 0xFF00, 0xFF, 0xFF000000)),
+        'im_rle8': picture_file('im_rle8.bmp'),
+        'im_8bit': picture_file('im_8bit.bmp'),
+        'im_32bit_alpha': picture_file('im_32bit_alpha.bmp'),
+    }
+
+
+def png_seeds():
+    ramp = grey_ramp(256)
+    rgb_rows = [bytes((x * 40 + y) % 256 for x in range(15)) for y in range(4)]
+    return {
+        'gray1': png(9, 2, 0, 1, [bytes([0xA5, 0x80])] * 2),
+        'gray8_trns': png(3, 2, 0, 8, [bytes([0, 9, 200])] * 2, trns=bytes([0, 9])),
+        'gray16': png(2, 2, 0, 16, [bytes([1, 2, 3, 4])] * 2),
+        'gray_alpha8': png(2, 1, 4, 8, [bytes([50, 0, 60, 255])]),
+        'rgb8': png(5, 4, 2, 8, rgb_rows),
+        'rgba16': png(1, 1, 6, 16, [bytes([1, 2, 3, 4, 5, 6, 0, 200])]),
+        'palette1': png(8, 1, 3, 1, [bytes([0x5A])], plte=ramp[:2]),
+        'palette4_trns': png(4, 2, 3, 4, [bytes([0x01, 0x23])] * 2, plte=ramp[:16], trns=bytes([0, 128])),
+        'palette8': png(3, 3, 3, 8, [bytes([0, 1, 2])] * 3, plte=ramp),
+        'interlaced_1x1': png(1, 1, 2, 8, [bytes([9, 8, 7])], interlace=1),
+        'index_past_plte': png(2, 1, 3, 8, [bytes([0, 5])], plte=ramp[:2]),
+        'huge_ihdr': png(60000, 60000, 2, 8, [], idat=b''),
+        'cut_in_idat': png(5, 4, 2, 8, rgb_rows)[:-30],
+        'no_plte': png(2, 1, 3, 8, [bytes([0, 1])]),
+        'text_chunk': png(1, 1, 0, 8, [b'\x10'])[:33] + chunk(b'tEXt', b'Comment\0seed') +
+        png(1, 1, 0, 8, [b'\x10'])[33:],
+        'im_indexed': picture_file('im_indexed.png'),
+        'im_rgba16': picture_file('im_rgba16.png'),
+    }
+
+
 def palette_seeds(bin_dir):
     return {
         'desert': open(os.path.join(bin_dir, 'demo/desert.pal'), 'rb').read(),
@@ -77,6 +136,14 @@ def palette_seeds(bin_dir):
         'crlf': b'a\r\nb\r\n2\r\n1 2 3\r\n4 5 6\r\n',
         'long_line': b'x' * 300 + b'\nb\n1\n1 2 3\n',
         'empty': b'',
+        'gimp': gpl(grey_ramp(20)),
+        'gimp_odd_rows': b'GIMP Palette\r\nName: x\n# c\n\n 1 2 3\n4\t5\t6 name with blanks\n7 8\n',
+        'riff': riff_palette(grey_ramp(16)),
+        'riff_count_lies': riff_palette(grey_ramp(4), count=300),
+        'act_768': bytes(range(256)) * 3,
+        'act_772': bytes(range(256)) * 3 + bytes([0, 16, 0, 255]),
+        'indexed_png': picture_file('im_indexed.png'),
+        'indexed_bmp': picture_file('im_8bit.bmp'),
     }
 
 
@@ -127,7 +194,8 @@ def main():
     bin_dir = sys.argv[1] if len(sys.argv) > 1 else 'build/bin'
     shp = shp_seeds(bin_dir)
     write('shp', shp)
-    write('bmp', bmp_seeds())
+    write('bmp', {**bmp_seeds(), **bmp_kind_seeds()})
+    write('png', png_seeds())
     write('palette', palette_seeds(bin_dir))
     write('transfer', transfer_seeds(shp))
     write('script', script_seeds())

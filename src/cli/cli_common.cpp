@@ -1,7 +1,7 @@
 #include "cli/cli_common.h"
 
 #include "io/text.h"
-#include "palette/text_palette.h"
+#include "palette/palette_file.h"
 #include "shp/load_shp.h"
 
 namespace pelgrin::cli {
@@ -27,7 +27,8 @@ void AddImageNumber(CLI::App& verb, std::int32_t& number, const std::string& tex
 
 void PaletteOptions::AddTo(CLI::App& verb, bool with_full_pal) {
   verb.add_option("--palette", palette,
-                  "Text palette file read into the loaded palette first, as Load Pal does")
+                  "Palette file (text, GIMP, RIFF, Adobe/raw, or an indexed picture) read into "
+                  "the loaded palette first, as Load Pal does")
       ->option_text("PAL");
   if (with_full_pal)
     verb.add_flag("--full-pal", full_pal,
@@ -38,9 +39,11 @@ std::unique_ptr<WorkState> NewState(const Context& context, const PaletteOptions
                                     Reporter& reporter) {
   auto ws = std::make_unique<WorkState>();
   SetProgramDir(*ws, context.program_dir);
-  if (!options.palette.empty() &&
-      !ReadPalFile(options.palette, {&ws->LoadedPalette, &ws->ActivePalette})) {
-    reporter.ShowError(FillPattern("Could not open file %s.", {options.palette}));
+  if (options.palette.empty()) return ws;
+  const PaletteReadResult read =
+      ReadPaletteFile(options.palette, {&ws->LoadedPalette, &ws->ActivePalette});
+  if (read.status != PaletteReadStatus::kRead) {
+    reporter.ShowError(read.message);
     return nullptr;
   }
   return ws;

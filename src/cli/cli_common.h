@@ -71,7 +71,7 @@ void AddImageNumber(CLI::App& verb, std::int32_t& number,
 
 // A fresh working state whose LoadedPalette is the default one, with ProgramDir set and
 // --palette read into LoadedPalette and ActivePalette. Null (after reporting) when the
-// palette file cannot be opened.
+// palette file cannot be opened or is refused.
 std::unique_ptr<WorkState> NewState(const Context& context, const PaletteOptions& options,
                                     Reporter& reporter);
 

@@ -5,7 +5,7 @@
 #include "cli/cli_common.h"
 #include "convert/convert.h"
 #include "io/file_lock.h"
-#include "picture/bmp_file.h"
+#include "picture/picture_file.h"
 #include "shp/rebuild.h"
 #include "shp/show.h"
 
@@ -38,9 +38,9 @@ int RunConvert(const Context& context, const ConvertArgs& args) {
   StreamReporter reporter;
   auto ws = NewState(context, args.palette, reporter);
   if (!ws) return kExitFailed;
-  const BmpReadResult read = ReadBmpFile(*ws, args.bmp);
-  if (read != BmpReadResult::kOk) {
-    reporter.ShowError(BmpReadMessage(read, args.bmp));
+  const PictureReadResult read = ReadPictureFile(*ws, args.bmp);
+  if (!read.ok) {
+    reporter.ShowError(read.message);
     return kExitFailed;
   }
   Surface view(kViewWidth, kViewHeight);
@@ -88,9 +88,12 @@ void AddConvert(CLI::App& app, Context& context) {
   auto args = std::make_shared<ConvertArgs>();
   CLI::App* verb = app.add_subcommand(
       "convert",
-      "Convert a 24-bit bitmap into an SHP image record against the palette (Load BMP, then "
-      "Convert); pixels in the background colour 255 225 225 become transparent");
-  verb->add_option("BMP", args->bmp, "The bitmap to convert")->required();
+      "Convert a picture (PNG, or a bitmap of 1 to 32 bits) into an SHP image record against "
+      "the palette (Load BMP, then Convert); pixels in the background colour 255 225 225 or "
+      "with alpha below 128 become transparent. An indexed picture whose colours are the "
+      "palette's keeps its indices, and says which road it took");
+  verb->add_option("BMP", args->bmp, "The picture to convert (PNG or BMP, told by content)")
+      ->required();
   verb->add_option("OUT", args->record, "The image record file to write (.sdf)")->required();
   verb->add_option("--shp", args->shp, "Also write the image as a one-image SHP file")
       ->option_text("OUT.shp");

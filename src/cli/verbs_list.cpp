@@ -7,7 +7,7 @@
 #include "io/files.h"
 #include "io/paths.h"
 #include "io/text.h"
-#include "picture/bmp_file.h"
+#include "picture/picture_file.h"
 #include "shp/show.h"
 #include "shp/shp_format.h"
 
@@ -21,6 +21,7 @@ struct ListArgs {
 struct ExportAllArgs {
   std::string shp;
   std::string dir;
+  std::string format = "bmp";
   PaletteOptions palette;
 };
 
@@ -79,9 +80,9 @@ int RunList(const Context& context, const ListArgs& args) {
   return kExitOk;
 }
 
-std::string NumberedName(std::int32_t number) {
+std::string NumberedName(std::int32_t number, const std::string& format) {
   char name[32];
-  std::snprintf(name, sizeof name, "%04d.bmp", number);
+  std::snprintf(name, sizeof name, "%04d.%s", number, format.c_str());
   return name;
 }
 
@@ -105,7 +106,7 @@ int RunExportAll(const Context& context, const ExportAllArgs& args) {
     if (ReadImageForShow(file, *ws, number, args.palette.full_pal, reporter) != ShowResult::kShown)
       continue;
     reporter.Log(ExtentLine(*ws));
-    if (!WriteRasterBmp(*ws, JoinPath(args.dir, NumberedName(number)), reporter))
+    if (!WriteRasterPicture(*ws, JoinPath(args.dir, NumberedName(number, args.format)), reporter))
       status = kExitFailed;
   }
   return status;
@@ -124,13 +125,17 @@ void AddListVerbs(CLI::App& app, Context& context) {
   auto all_args = std::make_shared<ExportAllArgs>();
   CLI::App* all = app.add_subcommand(
       "export-all",
-      "Write every image as DIR/NNNN.bmp (N counting from 1); entries holding no "
-      "image are skipped with their log line");
+      "Write every image as DIR/NNNN.bmp, or DIR/NNNN.png with --format png (N counting "
+      "from 1); entries holding no image are skipped with their log line");
   all->add_option("SHP", all_args->shp, "The SHP archive")->required();
   all->add_option("DIR", all_args->dir, "Folder for the bitmaps (created when missing)")
       ->required();
+  all->add_option("--format", all_args->format,
+                  "bmp (24-bit bitmaps) or png (indexed PNG: every index kept)")
+      ->check(CLI::IsMember({"bmp", "png"}));
   all_args->palette.AddTo(*all);
-  all->footer("Example: pelgrin-cli export-all units.shp units-bmp --palette game.pal");
+  all->footer(
+      "Example: pelgrin-cli export-all units.shp units-png --format png --palette game.pal");
   all->callback([&context, all_args] { context.exit_code = RunExportAll(context, *all_args); });
 }
 

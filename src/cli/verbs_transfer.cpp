@@ -5,7 +5,7 @@
 #include "cli/cli_common.h"
 #include "io/paths.h"
 #include "io/text.h"
-#include "palette/text_palette.h"
+#include "palette/palette_file.h"
 #include "transfer/engine.h"
 #include "transfer/script.h"
 
@@ -32,8 +32,9 @@ int RunTransferVerb(const Context& context, const TransferArgs& args) {
   options.auto_mode = true;
   if (!args.source_palette.empty()) {
     // The transfer window's Load Pal: the source palette alone.
-    if (!ReadPalFile(args.source_palette, {&ws->SourcePalette})) {
-      reporter.ShowError(FillPattern("Could not open file %s.", {args.source_palette}));
+    const PaletteReadResult read = ReadPaletteFile(args.source_palette, {&ws->SourcePalette});
+    if (read.status != PaletteReadStatus::kRead) {
+      reporter.ShowError(read.message);
       return kExitFailed;
     }
     ws->SourcePaletteName = FileNamePart(args.source_palette);
@@ -68,7 +69,7 @@ void AddTransferVerbs(CLI::App& app, Context& context) {
       ->required();
   args->palette.AddTo(*verb, false);
   verb->add_option("--source-palette", args->source_palette,
-                   "Text palette file read into the source palette; checks \"Use 2 Palettes\", "
+                   "Palette file read into the source palette; checks \"Use 2 Palettes\", "
                    "so every copied pixel is remapped to the loaded palette")
       ->option_text("SPAL");
   verb->footer(

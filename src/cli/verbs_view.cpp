@@ -1,6 +1,6 @@
 // Verbs that read an archive and show or export what is in it.
 #include "cli/cli_common.h"
-#include "picture/bmp_file.h"
+#include "picture/picture_file.h"
 #include "shp/load_shp.h"
 #include "shp/show.h"
 
@@ -31,7 +31,7 @@ int RunExport(const Context& context, const ExportArgs& args) {
   Surface view(kViewWidth, kViewHeight);
   if (ShowImage(*ws, args.number, args.palette.full_pal, view, reporter) != ShowResult::kShown)
     return kExitFailed;
-  return WriteRasterBmp(*ws, args.out, reporter) ? kExitOk : kExitFailed;
+  return WriteRasterPicture(*ws, args.out, reporter) ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -46,10 +46,12 @@ void AddViewVerbs(CLI::App& app, Context& context) {
 
   auto export_args = std::make_shared<ExportArgs>();
   CLI::App* exp = app.add_subcommand(
-      "export", "Show image N and save it as a 24-bit bitmap (Show, then Write BMP)");
+      "export",
+      "Show image N and save it as a 24-bit bitmap, or as an indexed PNG when OUT ends in "
+      ".png (Show, then Write BMP)");
   exp->add_option("SHP", export_args->shp, "The SHP archive")->required();
   AddImageNumber(*exp, export_args->number);
-  exp->add_option("OUT", export_args->out, "The bitmap to write")->required();
+  exp->add_option("OUT", export_args->out, "The bitmap or .png to write")->required();
   export_args->palette.AddTo(*exp);
   exp->footer("Example: pelgrin-cli export units.shp 3 unit3.bmp --palette game.pal");
   exp->callback([&context, export_args] { context.exit_code = RunExport(context, *export_args); });

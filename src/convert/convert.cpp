@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "convert/color_match.h"
+#include "convert/index_road.h"
 #include "io/text.h"
 #include "picture/bmp_file.h"
 #include "shp/encode.h"
@@ -80,6 +81,24 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
   return CommitOrReport(file, path, reporter);
 }
 
+// The loaded picture into the raster: an indexed picture by the road its palette allows
+// (and the log says which), any other by matching its colours.
+ConvertResult ConvertLoadedPicture(WorkState& ws, bool no_flash, Reporter& reporter) {
+  const std::int32_t width = ws.BmpHeader.biWidth;
+  const std::int32_t height = ws.BmpHeader.biHeight;
+  if (!ws.BmpIndexInfo.indexed) return ConvertBitmap(ws, width, height, no_flash);
+  const IndexRoad road = ChooseIndexRoad(ws, width, height);
+  if (road.keep) {
+    std::int64_t kept = 0;
+    const ConvertResult result = KeepIndices(ws, width, height, kept);
+    if (result == ConvertResult::kConverted) reporter.Log(KeptIndicesLine(kept));
+    return result;
+  }
+  const ConvertResult result = ConvertBitmap(ws, width, height, no_flash);
+  if (result == ConvertResult::kConverted) reporter.Log(MatchedColoursLine(ws, road.first_changed));
+  return result;
+}
+
 }  // namespace
 
 ConvertResult ConvertBitmap(WorkState& ws, std::int32_t width, std::int32_t height, bool no_flash) {
@@ -115,8 +134,7 @@ void WriteSingleImageShp(std::span<const std::uint8_t> record, const Palette& pa
 ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, Surface& view,
                                    const std::string& record_path,
                                    const std::string& single_shp_path, Reporter& reporter) {
-  if (ConvertBitmap(ws, ws.BmpHeader.biWidth, ws.BmpHeader.biHeight, no_flash) !=
-      ConvertResult::kConverted) {
+  if (ConvertLoadedPicture(ws, no_flash, reporter) != ConvertResult::kConverted) {
     reporter.ShowError(kNoOpaquePixelMessage);
     return ConvertOutcome::kRefused;
   }

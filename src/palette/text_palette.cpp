@@ -45,4 +45,23 @@ bool ReadPalFile(const std::string& path, std::initializer_list<Palette*> destin
   return true;
 }
 
+bool IsTextPalette(InFile& file) {
+  file.Seek(0);
+  TextLineReader lines(file);
+  std::string line;
+  bool third = false;
+  for (int i = 0; i < 3; ++i)
+    third = lines.ReadLine(kPaletteLineCapacity, line);
+  const bool text = third && ScanInt(line).has_value();
+  file.Seek(0);
+  return text;
+}
+
+void WriteTextPalette(OutFile& out, const Palette& palette) {
+  out.WriteText("JASC-PAL\n0100\n256\n");
+  for (const Rgb& c : palette)
+    out.WriteText(std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) +
+                  "\n");
+}
+
 }  // namespace pelgrin

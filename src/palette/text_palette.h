@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "io/files.h"
 #include "shp/work_state.h"
 
 namespace pelgrin {
@@ -16,5 +17,12 @@ inline constexpr std::size_t kPaletteLineCapacity = 127;
 // their colours. An entry line without three numbers leaves that entry as it was; a file
 // with fewer lines than it declares stops there. False when the file cannot be opened.
 bool ReadPalFile(const std::string& path, std::initializer_list<Palette*> destinations);
+
+// True when the third line, read as ReadPalFile reads it, starts with a number: the file
+// is a text palette, whatever its first two lines say.
+bool IsTextPalette(InFile& file);
+
+// Writes the 256 entries under the lines "JASC-PAL", "0100" and "256".
+void WriteTextPalette(OutFile& out, const Palette& palette);
 
 }  // namespace pelgrin

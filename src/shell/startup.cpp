@@ -5,7 +5,7 @@
 
 #include "io/files.h"
 #include "io/paths.h"
-#include "palette/text_palette.h"
+#include "palette/palette_file.h"
 
 namespace pelgrin {
 namespace {
@@ -23,7 +23,9 @@ std::string Absolute(const std::string& path) {
 }  // namespace
 
 bool LoadStartupPalette(WorkState& ws) {
-  const bool loaded = ReadPalFile(ws.PaletteName, {&ws.LoadedPalette, &ws.ActivePalette});
+  const bool loaded =
+      ReadPaletteFile(ws.PaletteName, {&ws.LoadedPalette, &ws.ActivePalette}).status ==
+      PaletteReadStatus::kRead;
   ws.PaletteName = FileNamePart(ws.PaletteName);
   ws.SourcePaletteName = FileNamePart(ws.SourcePaletteName);
   return loaded;

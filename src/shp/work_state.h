@@ -68,6 +68,16 @@ struct BmpHeaderRecord {
 
 extern const Palette DefaultPalette;
 
+// What a palette-indexed picture (PNG colour type 3, a 1-, 4- or 8-bit bitmap) brings
+// beyond its colours: its own palette and which of its entries alpha makes transparent.
+// Convert keeps the picture's indices when every entry it uses equals the loaded palette's.
+struct PictureIndexInfo {
+  bool indexed = false;
+  std::int32_t entries = 0;  // colours the picture's palette holds
+  Palette palette{};
+  std::array<bool, 256> transparent{};
+};
+
 struct WorkState {
   WorkState();
 
@@ -95,6 +105,10 @@ struct WorkState {
   // The loaded bitmap: column-major like Raster, 3 bytes (R, G, B) per pixel, row 0 on top.
   std::array<std::uint8_t, RasterSize * 3> BmpPixels;  // zero at start
   BmpHeaderRecord BmpHeader;
+  // An indexed picture's palette indices, laid out like BmpPixels (255 where the file
+  // stored no pixel); valid while BmpIndexInfo.indexed.
+  std::array<std::uint8_t, RasterSize> BmpIndices;  // zero at start
+  PictureIndexInfo BmpIndexInfo;
 
   std::string ShpPath;
   std::string ShpDir;

@@ -9,8 +9,9 @@
 #include "convert/convert.h"
 #include "io/paths.h"
 #include "io/text.h"
-#include "palette/text_palette.h"
+#include "palette/palette_file.h"
 #include "picture/bmp_file.h"
+#include "picture/picture_file.h"
 #include "shp/messages.h"
 #include "shp/rebuild.h"
 #include "shp/show.h"
@@ -28,9 +29,11 @@
 namespace pelgrin {
 namespace {
 
-constexpr const char* kWriteBmpFilter = "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*";
+constexpr const char* kWriteBmpFilter =
+    "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*|PNG images (*.png)|*.PNG";
 constexpr const char* kWriteBmpTitle = "Save Windows Bitmap";
-constexpr const char* kLoadBmpFilter = "Windows Bitmap (*.bmp) | *.BMP";
+constexpr const char* kLoadBmpFilter =
+    "Windows Bitmap (*.bmp) | *.BMP|PNG images (*.png)|*.PNG|All pictures|*.BMP;*.PNG";
 constexpr const char* kPaletteFilter = "Paintshop pal (*.pal)|*.PAL|All files (*.*)|*.*";
 // The one-image file of Convert, by its bare name: it lands in the current directory.
 constexpr const char* kSingleShpName = "New_shp.shp";
@@ -54,7 +57,7 @@ void TMainForm::WriteBmpBtnClick() {
   const auto chosen = ctx_.dialogs.SaveFile(request);
   if (!chosen) return;
   ctx_.ws.BmpDir = DirectoryPart(*chosen);
-  WriteRasterBmp(ctx_.ws, *chosen, *this);
+  WriteRasterPicture(ctx_.ws, *chosen, *this);
 }
 
 void TMainForm::LoadBmpBtnClick() {
@@ -72,9 +75,9 @@ bool TMainForm::LoadBmpFile(const std::string& path) {
   Surface& view = ctx_.BmpForm->BmpSurface();
   ClearBmpWindow(view, *this);
   ctx_.ws.BmpDir = DirectoryPart(path);
-  const BmpReadResult read = ReadBmpFile(ctx_.ws, path);
-  if (read != BmpReadResult::kOk) {
-    ShowError(BmpReadMessage(read, path));
+  const PictureReadResult read = ReadPictureFile(ctx_.ws, path);
+  if (!read.ok) {
+    ShowError(read.message);
     return false;
   }
   ShowInFront(*ctx_.BmpForm);
@@ -93,10 +96,17 @@ void TMainForm::LoadPalBtnClick() {
   request.initial_dir = ctx_.ws.ProgramDir;
   const auto chosen = ctx_.dialogs.OpenFile(request);
   if (!chosen) return;
-  // The name is taken as soon as the file is chosen; a file that cannot be read leaves
-  // its full path here (and in the settings file at exit), but changes no colour.
+  const PaletteReadResult read =
+      ReadPaletteFile(*chosen, {&ctx_.ws.LoadedPalette, &ctx_.ws.ActivePalette});
+  // A file that is no palette changes nothing, its name included.
+  if (read.status == PaletteReadStatus::kRefused) {
+    ShowError(read.message);
+    return;
+  }
+  // A file that cannot be opened leaves its full path as the name (and in the settings
+  // file at exit), but changes no colour.
   ctx_.ws.PaletteName = *chosen;
-  if (!ReadPalFile(*chosen, {&ctx_.ws.LoadedPalette, &ctx_.ws.ActivePalette})) {
+  if (read.status == PaletteReadStatus::kOpenFailed) {
     ShowError(FillPattern(kCouldNotOpenFile, {*chosen}));
     return;
   }

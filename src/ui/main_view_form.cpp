@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "io/paths.h"
-#include "picture/bmp_file.h"
+#include "picture/picture_file.h"
 #include "shp/collage.h"
 #include "shp/load_shp.h"
 #include "shp/palette_view.h"
@@ -23,7 +23,8 @@ namespace pelgrin {
 namespace {
 
 constexpr const char* kShpFilter = "shp files (*.shp)| *.SHP| All files\t(*.*)|*.*";
-constexpr const char* kViewBmpFilter = "Windows Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*";
+constexpr const char* kViewBmpFilter =
+    "Windows Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*|PNG images (*.png)|*.PNG";
 
 }  // namespace
 
@@ -100,7 +101,7 @@ void TMainForm::SaveImageBtnClick() {
   const auto chosen = ctx_.dialogs.SaveFile(request);
   if (!chosen) return;
   ctx_.ws.BmpDir = DirectoryPart(*chosen);
-  SaveSurfaceBmp(ctx_.ShpForm->ShpSurface(), *chosen, *this);
+  SaveSurfacePicture(ctx_.ShpForm->ShpSurface(), *chosen, *this);
 }
 
 }  // namespace pelgrin

@@ -11,7 +11,7 @@
 
 #include "io/paths.h"
 #include "io/text.h"
-#include "palette/text_palette.h"
+#include "palette/palette_file.h"
 #include "ui/app_context.h"
 #include "ui/form_geometry.h"
 #include "ui/guarded.h"
@@ -254,8 +254,11 @@ void TTransForm::PaletteBtnClick() {
   request.initial_dir = ctx_.ws.ProgramDir;
   const auto chosen = ctx_.dialogs.OpenFile(request);
   if (!chosen) return;
-  if (!ReadPalFile(*chosen, {&ctx_.ws.SourcePalette})) {
-    ctx_.dialogs.ErrorBox(FillPattern(kCouldNotOpenFile, {*chosen}));
+  const PaletteReadResult read = ReadPaletteFile(*chosen, {&ctx_.ws.SourcePalette});
+  if (read.status != PaletteReadStatus::kRead) {
+    ctx_.dialogs.ErrorBox(read.status == PaletteReadStatus::kRefused
+                              ? read.message
+                              : FillPattern(kCouldNotOpenFile, {*chosen}));
     return;
   }
   ctx_.ws.SourcePaletteName = FileNamePart(*chosen);

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include "io/text.h"
+#include "palette/palette_file.h"
 #include "shp/archive_builder.h"
 #include "support/test_support.h"
 
@@ -91,7 +93,11 @@ TEST_F(CliTransferTest, FailuresExitOneAndChangeNoArchive) {
       {"x,army,0,heroes,1\n",
        {"--source-palette", dir_.Path("none.pal")},
        "Could not open file " + dir_.Path("none.pal") + ".\n"},
+      {"x,army,0,heroes,1\n",
+       {"--source-palette", dir_.Path("notes.txt")},
+       FillPattern(kNotAPaletteFile, {dir_.Path("notes.txt")}) + "\n"},
   };
+  test::WriteFileText(dir_.Path("notes.txt"), "no\npalette\nhere\n");
   for (const Case& c : cases) {
     const auto r = Run(c.script, c.options);
     EXPECT_EQ(r.status, 1);

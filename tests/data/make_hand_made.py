@@ -3,6 +3,8 @@
 transfer): files made to break a reader the way damaged or hostile files would. Inputs found
 by fuzzing are added to the same folders by hand, under a name saying what they broke.
 
+The pictures in tests/data/pictures/ are made by make_imagemagick_inputs.sh beside this.
+
 Run it from the repository's root: python3 tests/data/make_hand_made.py
 A transfer file is one fuzz_transfer_row input: byte 0 the source icon, byte 1 the
 destination icon, byte 2 bit 0 "Use 2 Palettes", bytes 3-4 the source archive's length
@@ -11,9 +13,11 @@ destination icon, byte 2 bit 0 "Use 2 Palettes", bytes 3-4 the source archive's 
 import os
 import struct
 import sys
+import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'fuzz'))
 from shp_bytes import archive, header, le32  # noqa: E402
+from picture_bytes import bmp, chunk, grey_ramp, png, riff_palette  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -55,12 +59,58 @@ FILES = {
                                                24, 0, 0, 0, 0, 0, 0) + bytes(16),
         # An info header size of 2^32 - 1.
         'header_size_huge': b'BM' + struct.pack('<IHHII', 0, 0, 0, 54, 0xFFFFFFFF) + bytes(40),
+        # An 8-bit bitmap declaring 60000 x 60000 pixels in a few hundred bytes.
+        'eight_bit_60000x60000': bmp(60000, 60000, 8, bytes(16), table=grey_ramp(4)),
+        # RLE8 whose deltas and runs go far past the right edge and the last row.
+        'rle8_past_every_edge': bmp(4, 3, 8, bytes([255, 1, 0, 2, 255, 255, 0, 255] + [3, 1] * 4
+                                                   + [0, 0] * 10 + [0, 1]), compression=1,
+                                    table=grey_ramp(2)),
+        # RLE4 with an absolute run longer than the row and no end code.
+        'rle4_without_end': bmp(3, 2, 4, bytes([0, 9, 0x12, 0x34, 0x56, 0x78, 0x9A, 0, 5, 0x11]),
+                                compression=2, table=grey_ramp(16)),
+        # A colour table said to hold 2^31 entries; only four are there.
+        'table_count_2147483648': bmp(2, 2, 8, bytes(8), table=grey_ramp(4))[:46]
+        + struct.pack('<I', 0x80000000) + bmp(2, 2, 8, bytes(8), table=grey_ramp(4))[50:],
+        # 16-bit masks with gaps in them, and one beyond the pixel's 16 bits.
+        'masks_with_gaps': bmp(2, 1, 16, bytes(4), compression=3, masks=(0xF00F, 0x0FF0, 0x30000)),
+        # 32 bits a pixel with pixel rows cut off after one byte.
+        'bitfields_cut_short': bmp(100, 100, 32, bytes(1), compression=3, header_size=124,
+                                   masks=(0xFF0000, 0xFF00, 0xFF, 0xFF000000)),
+    },
+    'png': {
+        # 60000 x 60000 pixels declared; no pixel data follows.
+        'declares_60000x60000': png(60000, 60000, 6, 8, [], idat=b''),
+        # An IDAT that inflates to 16 MB of zeros for a picture of 4 x 4 pixels.
+        'idat_inflates_to_16mb': png(4, 4, 0, 8, [], idat=zlib.compress(bytes(16 << 20), 9)),
+        # Indices past the end of a two-entry palette.
+        'index_past_plte': png(4, 1, 3, 8, [bytes([0, 1, 2, 255])], plte=grey_ramp(2)),
+        # Cut in the middle of its pixel data.
+        'cut_in_idat': png(40, 30, 2, 8, [bytes(range(120))] * 30)[:80],
+        # An IDAT whose checksum is wrong.
+        'idat_crc_wrong': png(2, 2, 0, 8, [bytes(2)] * 2)[:-20] + b'\0\0\0\0' +
+        png(2, 2, 0, 8, [bytes(2)] * 2)[-16:],
+        # A palette picture without a palette.
+        'palette_type_without_plte': png(2, 2, 3, 8, [bytes(2)] * 2),
+        # A zTXt chunk that inflates to 16 MB, before the picture.
+        'ztxt_16mb': png(1, 1, 0, 8, [b'\x01'])[:33] + chunk(b'zTXt', b'Comment\0\0' +
+                                                         zlib.compress(bytes(16 << 20), 9))
+        + png(1, 1, 0, 8, [b'\x01'])[33:],
     },
     'palette': {
         'count_2147483647': b'JASC-PAL\n0100\n2147483647\n1 2 3\n4 5 6\n',
         'count_-2147483648': b'JASC-PAL\n0100\n-2147483648\n1 2 3\n',
         'count_beyond_int': b'JASC-PAL\n0100\n99999999999999999999\n1 2 3\n',
         'entries_not_numbers': b'x\ny\n3\nred green blue\n-99999999999 99999999999 7\n\xff\xfe\n',
+        # GIMP rows past 255, and one line of 100000 bytes.
+        'gimp_values_past_255': b'GIMP Palette\n1 2 3 ' + b'n' * 100000 + b'\n256 0 -1\n',
+        # A RIFF palette claiming 65535 entries in 30 bytes.
+        'riff_count_65535': riff_palette(grey_ramp(2), count=65535),
+        # A RIFF chunk size of 2^32 - 1 before the data chunk.
+        'riff_chunk_size_huge': b'RIFF\0\0\0\0PAL junk\xff\xff\xff\xff' + riff_palette(grey_ramp(2))[12:],
+        # A 772-byte colour table whose count is 0, and a binary table whose third line
+        # starts with a digit.
+        'act_count_0': bytes(768) + bytes([0, 0, 0, 0]),
+        'act_third_line_digit': (b'\x01\x02\n\x03\n7' + bytes(range(256)) * 3)[:768],
     },
     'script': {
         # One line of 5000 bytes without a line feed.

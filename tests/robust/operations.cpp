@@ -6,7 +6,9 @@
 #include "headerfix/header_fix.h"
 #include "io/paths.h"
 #include "io/text.h"
+#include "palette/palette_file.h"
 #include "picture/bmp_file.h"
+#include "picture/picture_file.h"
 #include "shell/settings.h"
 #include "shp/archive_builder.h"
 #include "shp/load_shp.h"
@@ -191,6 +193,44 @@ WritingOperation SaveViewOperation() {
           {}};
 }
 
+WritingOperation WritePngOperation() {
+  return {"Write PNG",
+          [](Workspace& w) {
+            FillRaster(*w.ws, 200, 150);
+            w.ws->BmpDir = w.Path("");
+            test::WriteFileText(w.Path("out.png"), "an older picture");
+          },
+          [](Workspace& w) {
+            return WriteRasterPicture(*w.ws, JoinPath(w.ws->BmpDir, "out.png"), w.reporter);
+          },
+          {},
+          {}};
+}
+
+WritingOperation SaveViewPngOperation() {
+  return {"Save the view as PNG",
+          [](Workspace& w) {
+            w.ws->BmpDir = w.Path("");
+            test::WriteFileText(w.Path("view.png"), "an older picture");
+          },
+          [](Workspace& w) {
+            return SaveSurfacePicture(PatternSurface(), JoinPath(w.ws->BmpDir, "view.png"),
+                                      w.reporter);
+          },
+          {},
+          {}};
+}
+
+WritingOperation WritePaletteOperation() {
+  return {"Write a GIMP palette",
+          [](Workspace& w) { test::WriteFileText(w.Path("game.gpl"), "an older palette"); },
+          [](Workspace& w) {
+            return WritePaletteFile(w.Path("game.gpl"), w.ws->LoadedPalette, w.reporter);
+          },
+          {},
+          {}};
+}
+
 WritingOperation TransferOperation() {
   return {"Transfer row",
           [](Workspace& w) {
@@ -271,6 +311,9 @@ std::vector<WritingOperation> AllWritingOperations() {
           ConvertOperation(),
           WriteBmpOperation(),
           SaveViewOperation(),
+          WritePngOperation(),
+          SaveViewPngOperation(),
+          WritePaletteOperation(),
           TransferOperation(),
           HeaderWriteOperation(),
           SaveScriptOperation(),

@@ -21,6 +21,12 @@ WritingOperation ConvertOperation();
 WritingOperation WriteBmpOperation();
 // Save the view (a 200 x 120 surface) to view.bmp in BmpDir.
 WritingOperation SaveViewOperation();
+// Write BMP of a 200 x 150 frame to out.png in BmpDir: an indexed PNG.
+WritingOperation WritePngOperation();
+// Save the view (a 200 x 120 surface) to view.png in BmpDir: an RGB PNG.
+WritingOperation SaveViewPngOperation();
+// The loaded palette written as the GIMP palette game.gpl.
+WritingOperation WritePaletteOperation();
 // One transfer row: icon 0 of source/heroes.shp over icon 1 of dest/army.shp.
 WritingOperation TransferOperation();
 // The header fix window's Write of image #2 of units.shp.

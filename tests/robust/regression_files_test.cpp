@@ -9,10 +9,13 @@
 #include <memory>
 #include <set>
 
+#include "convert/index_road.h"
 #include "headerfix/header_fix.h"
 #include "io/byte_order.h"
+#include "palette/palette_file.h"
 #include "palette/text_palette.h"
 #include "picture/bmp_file.h"
+#include "picture/picture_file.h"
 #include "shp/collage.h"
 #include "shp/load_shp.h"
 #include "shp/show.h"
@@ -131,6 +134,63 @@ TEST(RegressionFiles, BmpReadAndDraw) {
     EXPECT_EQ(ws->BmpHeader.bfOffBits, 54u);
     EXPECT_TRUE(std::all_of(ws->BmpPixels.begin(), ws->BmpPixels.end(),
                             [](std::uint8_t b) { return b == 0; }));
+  }
+}
+
+// fuzz_bmp_kinds and fuzz_png_read: read as Load BMP reads any picture, draw it, and take
+// Convert's index road when it is indexed.
+TEST(RegressionFiles, PicturesReadAndDraw) {
+  for (const char* kind : {"bmp", "png"}) {
+    const std::vector<std::string> files = DataFiles(kind);
+    ASSERT_FALSE(files.empty());
+    for (const std::string& file : files) {
+      SCOPED_TRACE(file);
+      auto ws = std::make_unique<WorkState>();
+      test::RecordingReporter reporter;
+      Surface bmp_view(800, 600);
+      const PictureReadResult result = ReadPictureFile(*ws, file);
+      if (result.ok) {
+        EXPECT_GE(ws->BmpHeader.biWidth, 1);
+        EXPECT_LE(ws->BmpHeader.biWidth, RasterCols);
+        EXPECT_GE(ws->BmpHeader.biHeight, 1);
+        EXPECT_LE(ws->BmpHeader.biHeight, RasterRows);
+        DrawBmpPixels(*ws, bmp_view, reporter);
+        std::int64_t kept = 0;
+        if (ws->BmpIndexInfo.indexed &&
+            ChooseIndexRoad(*ws, ws->BmpHeader.biWidth, ws->BmpHeader.biHeight).keep)
+          KeepIndices(*ws, ws->BmpHeader.biWidth, ws->BmpHeader.biHeight, kept);
+        continue;
+      }
+      EXPECT_NE(result.message, "");
+      EXPECT_EQ(ws->BmpHeader.biWidth, 0) << "a refused picture changes nothing";
+      EXPECT_FALSE(ws->BmpIndexInfo.indexed);
+      EXPECT_TRUE(std::all_of(ws->BmpPixels.begin(), ws->BmpPixels.end(),
+                              [](std::uint8_t b) { return b == 0; }));
+    }
+  }
+}
+
+// fuzz_palette_formats: every palette file through the reader that tells the formats
+// apart; a refused one changes no entry.
+TEST(RegressionFiles, PaletteFormatsRead) {
+  const std::vector<std::string> files = DataFiles("palette");
+  ASSERT_FALSE(files.empty());
+  Palette grey;
+  grey.fill(Rgb{7, 7, 7});
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    Palette a = DefaultPalette;
+    Palette b = grey;
+    const PaletteReadResult read = ReadPaletteFile(file, {&a, &b});
+    EXPECT_NE(read.status, PaletteReadStatus::kOpenFailed);
+    if (read.status == PaletteReadStatus::kRefused) {
+      EXPECT_NE(read.message, "");
+      EXPECT_EQ(a, DefaultPalette);
+      EXPECT_EQ(b, grey);
+      continue;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i)
+      EXPECT_TRUE(a[i] == b[i] || (a[i] == DefaultPalette[i] && b[i] == grey[i])) << "entry " << i;
   }
 }
 

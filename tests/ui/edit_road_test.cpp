@@ -15,6 +15,8 @@
 #include "io/byte_order.h"
 #include "io/file_faults.h"
 #include "io/files.h"
+#include "io/text.h"
+#include "palette/palette_file.h"
 #include "shp/show.h"
 #include "ui/bmp_form.h"
 #include "ui/picture_button.h"
@@ -241,8 +243,10 @@ class EditRoadTest : public QObject {
       const FileDialogRequest& request;
       const char *filter, *title, *ext;
     } asked[] = {
-        {write, "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*", "Save Windows Bitmap", "BMP"},
-        {load, "Windows Bitmap (*.bmp) | *.BMP", "", ""},
+        {write, "Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*|PNG images (*.png)|*.PNG",
+         "Save Windows Bitmap", "BMP"},
+        {load, "Windows Bitmap (*.bmp) | *.BMP|PNG images (*.png)|*.PNG|All pictures|*.BMP;*.PNG",
+         "", ""},
         {pal, "Paintshop pal (*.pal)|*.PAL|All files (*.*)|*.*", "", ""},
     };
     for (const auto& a : asked) {
@@ -294,6 +298,10 @@ class EditRoadTest : public QObject {
     indexed.setColorTable({qRgb(1, 2, 3)});
     indexed.fill(0);
     indexed.save(QString::fromStdString(p.Path("indexed.bmp")), "BMP");
+    Bytes jpeg_inside = ReadFileBytes(p.Path("indexed.bmp"));
+    jpeg_inside[28] = 8;
+    jpeg_inside[30] = 4;  // 8 bits a pixel of JPEG data in a bitmap: still not read
+    WriteFileBytes(p.Path("indexed.bmp"), jpeg_inside);
     SaveFilled(p.Path("wide.bmp"), 840, 2, Qt::red);
     SaveFilled(p.Path("empty.bmp"), 7, 7, ColorOf(BackColor));
     SaveFilled(p.Path("ok.bmp"), 7, 7, ColorOf(DefaultPalette[3]));
@@ -314,9 +322,11 @@ class EditRoadTest : public QObject {
         {[&] { LoadBitmap(p, p.Path("none.bmp")); }, "Could not open " + p.Path("none.bmp") + ".",
          false, false},
         {[&] { LoadBitmap(p, p.Path("text.bmp")); },
-         p.Path("text.bmp") + " is not a Windows bitmap.", false, false},
+         p.Path("text.bmp") + " is neither a PNG picture nor a Windows bitmap.", false, false},
         {[&] { LoadBitmap(p, p.Path("indexed.bmp")); },
-         p.Path("indexed.bmp") + " is not an uncompressed 24-bit bitmap.", false, false},
+         p.Path("indexed.bmp") +
+             " is a kind of bitmap that cannot be read here (8 bits a pixel, compression 4).",
+         false, false},
         {[&] { LoadBitmap(p, p.Path("wide.bmp")); },
          p.Path("wide.bmp") + " is larger than 839 x 649 pixels.", false, false},
         {[&] {
@@ -405,6 +415,39 @@ class EditRoadTest : public QObject {
     QCOMPARE(QString::fromStdString(p.State().PaletteName), QString("q.pal"));
     QCOMPARE(p.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(p.dialogs.wait_cursor, std::vector<bool>(4, false));  // no wait cursor
+
+    // A file that is no palette changes no colour and no name; a GIMP palette is read.
+    const Palette loaded = p.State().LoadedPalette;
+    WriteFileText(p.Path("notes.txt"), "shopping\nlist\n");
+    p.dialogs.open_answers.push_back(p.Path("notes.txt"));
+    m.LoadPalBtnClick();
+    QCOMPARE(p.dialogs.errors.back(), FillPattern(kNotAPaletteFile, {p.Path("notes.txt")}));
+    QCOMPARE(QString::fromStdString(p.State().PaletteName), QString("q.pal"));
+    QCOMPARE(m.PaletteLbl->text(), QString("q.pal"));
+    QVERIFY(p.State().LoadedPalette == loaded);
+    WriteFileText(p.Path("g.gpl"), "GIMP Palette\nName: g\n#\n9 8 7\tfirst\n");
+    p.dialogs.open_answers.push_back(p.Path("g.gpl"));
+    m.LoadPalBtnClick();
+    QCOMPARE(m.PaletteLbl->text(), QString("g.gpl"));
+    QCOMPARE(PackRGB(p.State().LoadedPalette[0]), PackRGB(9, 8, 7));
+    QCOMPARE(PackRGB(p.State().LoadedPalette[2]), PackRGB(2, 253, 7));
+  }
+
+  // Write BMP to a PNG, Load BMP of it and Convert: every index comes back, and the log
+  // says so.
+  void thePngRoadKeepsTheIndicesAndSaysSo() {
+    TestProgram p;
+    StartOnArchive(p);
+    InDirectory here(p.Dir());
+    TMainForm& m = p.Main();
+    ShowImage(p, 2);
+    WriteBitmap(p, p.Path("two.png"));
+    LoadBitmap(p, p.Path("two.png"));
+    QCOMPARE(p.Ctx().BmpForm->BmpSurface().GetPixel(7, 5), PackRGB(DefaultPalette[14]));
+    m.CvtBmpBtnClick();
+    QCOMPARE(p.Log().back(), std::string("48 pixels kept their palette index"));
+    QCOMPARE(int{RasterByte(p.State(), 7, 5)}, 14);
+    QCOMPARE(p.dialogs.errors, std::vector<std::string>{});
   }
 
   void convertKeepsTheButtonsStillWhileItDraws() {

@@ -299,7 +299,7 @@ class MainFormTest : public QObject {
     m.SaveImageBtnClick();
     const FileDialogRequest& request = p.dialogs.save_requests.at(0);
     QCOMPARE(QString::fromStdString(request.filter),
-             QString("Windows Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*"));
+             QString("Windows Bitmaps (*.bmp)|*.BMP|All files (*.*)|*.*|PNG images (*.png)|*.PNG"));
     QCOMPARE(QString::fromStdString(request.default_ext), QString("BMP"));
     QCOMPARE(QString::fromStdString(request.initial_dir), QString());
     QCOMPARE(QString::fromStdString(p.State().BmpDir), QString::fromStdString(p.Dir() + "out/"));
