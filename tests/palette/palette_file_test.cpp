@@ -29,10 +29,10 @@ Palette Colours() {
 }
 
 std::string Written(const std::string& path, const std::function<void(OutFile&)>& write) {
-  OutFile out;
+  AtomicFile out;
   EXPECT_TRUE(out.Create(path));
-  write(out);
-  EXPECT_TRUE(out.Close());
+  write(out.Out());
+  EXPECT_EQ(out.Commit(), AtomicFile::Result::kOk);
   return path;
 }
 
