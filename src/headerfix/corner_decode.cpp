@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "shp/decode.h"
 #include "shp/shp_format.h"
 
 namespace pelgrin {
@@ -28,10 +29,7 @@ CornerDecode DecodeFromCorner(InFile& file, WorkState& ws, std::int32_t i) {
   ws.PutCol = 0;
   // Rows are counted in 64 bits; a row past the 32-bit range holds no raster pixel.
   std::int64_t row = 0;
-  const auto put = [&](int value) {
-    PutPixel(ws, static_cast<std::int32_t>(std::min(row, kMaxInt32)),
-             static_cast<std::uint8_t>(value));  // -1 at the end of the file stores 255
-  };
+  const auto row32 = [&row] { return static_cast<std::int32_t>(std::min(row, kMaxInt32)); };
 
   for (;;) {
     const int c = file.ReadByte();
@@ -43,16 +41,12 @@ CornerDecode DecodeFromCorner(InFile& file, WorkState& ws, std::int32_t i) {
       continue;
     }
     if (c == 1) {
-      const int k = file.ReadByte();
-      for (int j = 0; j < k; ++j)
-        put(kTransparent);
+      PutRun(ws, row32(), kTransparent, std::max(file.ReadByte(), 0));
     } else if (c & 1) {
-      for (int j = 0; j < n; ++j)
-        put(file.ReadByte());
+      PutLiteralRun(file, ws, row32(), n);
     } else {
-      const int v = file.ReadByte();
-      for (int j = 0; j < n; ++j)
-        put(v);
+      // -1 at the end of the file stores 255
+      PutRun(ws, row32(), static_cast<std::uint8_t>(file.ReadByte()), n);
     }
     result.DecodedWidth = std::max(result.DecodedWidth, ws.PutCol);
   }

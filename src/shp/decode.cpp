@@ -1,5 +1,7 @@
 #include "shp/decode.h"
 
+#include <algorithm>
+
 #include "shp/shp_format.h"
 
 namespace pelgrin {
@@ -14,10 +16,9 @@ void DecodeImage(InFile& file, WorkState& ws, std::int32_t i) {
   const std::int64_t last = h.Top < 0 ? std::int64_t{h.Bottom} - h.Top : h.Bottom;
   const std::int32_t start = h.Left >= 0 ? h.Left : 0;
   ws.PutCol = start;
-  const auto put = [&](int value) {
-    // Rows past the 32-bit range cannot hold a pixel of the raster.
-    PutPixel(ws, row > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(row),
-             static_cast<std::uint8_t>(value));
+  // Rows past the 32-bit range cannot hold a pixel of the raster.
+  const auto row32 = [&row] {
+    return row > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(row);
   };
 
   do {
@@ -25,21 +26,24 @@ void DecodeImage(InFile& file, WorkState& ws, std::int32_t i) {
     if (c < 0) break;  // every later code would only end a line: nothing more to draw
     const int n = c >> 1;
     if (c == 1) {
-      const int k = file.ReadByte();
-      for (int j = 0; j < k; ++j)
-        put(kTransparent);
+      PutRun(ws, row32(), kTransparent, std::max(file.ReadByte(), 0));
     } else if (c == 0) {
       ++row;
       ws.PutCol = start;
     } else if (c & 1) {
-      for (int j = 0; j < n; ++j)
-        put(file.ReadByte());  // -1 at the end stores 255
+      PutLiteralRun(file, ws, row32(), n);
     } else {
-      const int v = file.ReadByte();
-      for (int j = 0; j < n; ++j)
-        put(v);
+      PutRun(ws, row32(), static_cast<std::uint8_t>(file.ReadByte()), n);  // -1 stores 255
     }
   } while (row <= last);
+}
+
+void PutLiteralRun(InFile& file, WorkState& ws, std::int32_t row, int n) {
+  const std::int64_t inside = PixelsInRaster(ws, row, n);
+  for (std::int64_t j = 0; j < inside; ++j)
+    PutPixel(ws, row, static_cast<std::uint8_t>(file.ReadByte()));
+  file.Seek(file.Tell() + (n - inside));
+  SkipPixels(ws, row, n - inside);
 }
 
 }  // namespace pelgrin

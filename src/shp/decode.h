@@ -15,4 +15,8 @@ namespace pelgrin {
 // is then transparent).
 void DecodeImage(InFile& file, WorkState& ws, std::int32_t i);
 
+// A literal run of n index bytes read from file into row: the bytes of pixels that land
+// outside the raster are skipped unread (a byte past the end of the file stores 255).
+void PutLiteralRun(InFile& file, WorkState& ws, std::int32_t row, int n);
+
 }  // namespace pelgrin

@@ -4,9 +4,11 @@
 // their own (it is large: allocate it with std::make_unique).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace pelgrin {
@@ -101,6 +103,7 @@ struct WorkState {
   std::array<std::int32_t, MaxImages> ImageOffsets;    // zero at start
   std::array<std::int32_t, MaxImages> PaletteOffsets;  // zero at start
   ImageHeader CurHeader;
+  std::int32_t ShownNumber = 0;  // the image number the last Show read into the raster
 
   // The loaded bitmap: column-major like Raster, 3 bytes (R, G, B) per pixel, row 0 on top.
   std::array<std::uint8_t, RasterSize * 3> BmpPixels;  // zero at start
@@ -145,6 +148,31 @@ inline void PutPixel(WorkState& ws, std::int32_t row, std::uint8_t value) {
   if (col >= ws.UsedCols) ws.UsedCols = col == INT32_MAX ? col : col + 1;
   if (row >= ws.UsedRows) ws.UsedRows = row == INT32_MAX ? row : row + 1;
   if (col != INT32_MAX) ws.PutCol = col + 1;
+}
+
+// How many of the next n pixels of row, from PutCol on, land inside the raster.
+inline std::int64_t PixelsInRaster(const WorkState& ws, std::int32_t row, std::int64_t n) {
+  if (row < 0 || row >= RasterRows || ws.PutCol < 0 || ws.PutCol >= RasterCols) return 0;
+  return std::min<std::int64_t>(n, RasterCols - ws.PutCol);
+}
+
+// Counts n pixels of row that fall outside the raster as n PutPixel calls would, in one
+// step: a run of a damaged image can be far longer than the raster is wide.
+inline void SkipPixels(WorkState& ws, std::int32_t row, std::int64_t n) {
+  if (n <= 0) return;
+  const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(
+      std::int64_t{ws.PutCol} + n, std::numeric_limits<std::int32_t>::max()));
+  if (end > ws.UsedCols) ws.UsedCols = end;
+  if (row >= ws.UsedRows) ws.UsedRows = row == INT32_MAX ? row : row + 1;
+  ws.PutCol = end;
+}
+
+// n pixels of one value: stored where they fall inside the raster, counted elsewhere.
+inline void PutRun(WorkState& ws, std::int32_t row, std::uint8_t value, std::int64_t n) {
+  const std::int64_t inside = PixelsInRaster(ws, row, n);
+  for (std::int64_t j = 0; j < inside; ++j)
+    PutPixel(ws, row, value);
+  SkipPixels(ws, row, n - inside);
 }
 
 // The raster byte at (x, y), or 255 outside the raster.

@@ -56,6 +56,7 @@ TEST(Decode, CodesProduceTheirPixels) {
       {"literal 255 is transparent", {5, 255, 3, 0}, {255, 3, 255, 255, 255, 255, 255, 255}, 2},
       {"trailing skip counts in cols", {3, 1, 1, 5, 0}, {1, 255, 255, 255, 255, 255, 255, 255}, 6},
       {"zero inside a run is a value", {6, 0, 3, 0, 0}, {0, 0, 0, 0, 255, 255, 255, 255}, 4},
+      {"the record ends after a skip code", {3, 9, 1}, {9, 255, 255, 255, 255, 255, 255, 255}, 1},
   };
   for (const Case& c : cases) {
     auto ws = Decode(test::Record(test::Header(8, 1, 0, 0, 7, 0), c.data));
@@ -97,11 +98,30 @@ TEST(Decode, TruncatedDataEndsTransparent) {
 }
 
 TEST(Decode, PixelsOutsideTheRasterAreClippedButCounted) {
-  // Starts at column 836, runs 10 pixels: 3 land, 7 fall off the right edge.
-  auto ws = Decode(test::Record(test::Header(839, 1, 836, 648, 845, 648), {20, 5, 0}));
-  EXPECT_EQ(test::RasterByte(*ws, 838, 648), 5);
-  EXPECT_EQ(ws->UsedCols, 846);
-  EXPECT_EQ(ws->UsedRows, 649);
+  struct Case {
+    const char* name;
+    Bytes record;
+    int x, y, value;  // a raster byte to check
+    int used_cols, used_rows;
+  };
+  const Case cases[] = {
+      // Starts at column 836, runs 10 pixels: 3 land, 7 fall off the right edge.
+      {"repeat run past the right edge",
+       test::Record(test::Header(839, 1, 836, 648, 845, 648), {20, 5, 0}), 838, 648, 5, 846, 649},
+      // 5 literal bytes of which 3 land, then a repeat run: the skipped bytes are consumed.
+      {"literal run past the right edge",
+       test::Record(test::Header(839, 1, 836, 648, 845, 648), {11, 1, 2, 3, 4, 5, 4, 6, 0}), 838,
+       648, 3, 843, 649},
+      // The second line is row 649, below the raster: nothing lands in the next column.
+      {"line below the last row", test::Record(test::Header(2, 2, 0, 648, 1, 649), {0, 4, 5, 0}), 1,
+       0, 255, 2, 650},
+  };
+  for (const Case& c : cases) {
+    auto ws = Decode(c.record);
+    EXPECT_EQ(test::RasterByte(*ws, c.x, c.y), c.value) << c.name;
+    EXPECT_EQ(ws->UsedCols, c.used_cols) << c.name;
+    EXPECT_EQ(ws->UsedRows, c.used_rows) << c.name;
+  }
 }
 
 TEST(Decode, HugeLineRangeStopsAtTheEndOfTheFile) {
