@@ -106,8 +106,12 @@ int RunExportAll(const Context& context, const ExportAllArgs& args) {
     if (ReadImageForShow(file, *ws, number, args.palette.full_pal, reporter) != ShowResult::kShown)
       continue;
     reporter.Log(ExtentLine(*ws));
-    if (!WriteRasterPicture(*ws, JoinPath(args.dir, NumberedName(number, args.format)), reporter))
-      status = kExitFailed;
+    const RasterWriteResult written =
+        WriteShownImage(*ws, JoinPath(args.dir, NumberedName(number, args.format)), reporter);
+    // An image too large is skipped; a failed write (a full disk) would fail again for
+    // every later image.
+    if (written == RasterWriteResult::kFrameTooLarge) status = kExitFailed;
+    if (written == RasterWriteResult::kWriteFailed) return kExitFailed;
   }
   return status;
 }

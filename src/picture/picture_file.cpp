@@ -11,6 +11,10 @@
 namespace pelgrin {
 namespace {
 
+constexpr std::string_view kFrameTooLarge =
+    "%s is %s x %s pixels, larger than the 839 x 649 a picture can hold: nothing was "
+    "written to %s.";
+
 PictureReadResult Refused(std::string message) {
   return {false, std::move(message)};
 }
@@ -52,8 +56,23 @@ bool IsPngName(std::string_view path) {
   return LowerExtension(path) == ".png";
 }
 
+RasterWriteResult WriteShownImage(WorkState& ws, const std::string& path, Reporter& reporter) {
+  const std::int64_t width = std::int64_t{ws.CurHeader.MaxX} + 1;
+  const std::int64_t height = std::int64_t{ws.CurHeader.MaxY} + 1;
+  if (width > RasterCols || height > RasterRows) {
+    const std::string image =
+        ws.ShownNumber > 0 ? "Image #" + std::to_string(ws.ShownNumber) : "The image";
+    reporter.ShowError(
+        FillPattern(kFrameTooLarge, {image, std::to_string(width), std::to_string(height), path}));
+    return RasterWriteResult::kFrameTooLarge;
+  }
+  const bool written =
+      IsPngName(path) ? WriteRasterPng(ws, path, reporter) : WriteRasterBmp(ws, path, reporter);
+  return written ? RasterWriteResult::kWritten : RasterWriteResult::kWriteFailed;
+}
+
 bool WriteRasterPicture(WorkState& ws, const std::string& path, Reporter& reporter) {
-  return IsPngName(path) ? WriteRasterPng(ws, path, reporter) : WriteRasterBmp(ws, path, reporter);
+  return WriteShownImage(ws, path, reporter) == RasterWriteResult::kWritten;
 }
 
 bool SaveSurfacePicture(const Surface& surface, const std::string& path, Reporter& reporter) {

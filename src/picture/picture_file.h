@@ -26,7 +26,12 @@ PictureReadResult ReadPictureFile(WorkState& ws, const std::string& path);
 // True when the file name ends in ".png", in any case.
 bool IsPngName(std::string_view path);
 
-// Write BMP by name: an indexed PNG for ".png", the 24-bit bitmap otherwise.
+enum class RasterWriteResult { kWritten, kFrameTooLarge, kWriteFailed };
+
+// Write BMP by name: an indexed PNG for ".png", the 24-bit bitmap otherwise. A frame
+// larger than the raster is refused with a message naming the image and its size, and
+// nothing is written: every pixel outside the raster would only be background.
+RasterWriteResult WriteShownImage(WorkState& ws, const std::string& path, Reporter& reporter);
 bool WriteRasterPicture(WorkState& ws, const std::string& path, Reporter& reporter);
 
 // A view saved by name: an RGB PNG for ".png", the 24-bit bitmap otherwise.

@@ -54,6 +54,7 @@ ShowResult ReadImageForShow(InFile& file, WorkState& ws, std::int32_t number, bo
   }
   ChooseImagePalette(file, ws, i, full_pal);
   DecodeImage(file, ws, i);
+  ws.ShownNumber = number;
   return ShowResult::kShown;
 }
 

@@ -1,6 +1,7 @@
 // pelgrin-cli list and export-all.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "io/files.h"
@@ -64,6 +65,31 @@ TEST_F(CliListTest, ExportAllSkipsEntriesWithoutImage) {
   auto ws = std::make_unique<WorkState>();
   ASSERT_EQ(ReadBmpFile(*ws, out + "/0004.bmp"), BmpReadResult::kOk);
   EXPECT_EQ(BmpPixel(*ws, 0, 0), (Rgb{4, 8, 12}));  // its own (shared) palette
+}
+
+// An image too large to write is skipped with a message; a failed write ends the run.
+TEST_F(CliListTest, ExportAllSkipsFramesTooLargeAndStopsAtAFailedWrite) {
+  ArchiveImage wide;
+  wide.record = test::Record(test::Header(900, 1, 0, 0, 0, 0), {3, 9, 0});
+  ArchiveImage small;
+  small.record = test::Record(test::Header(1, 1, 0, 0, 0, 0), {3, 9, 0});
+  const std::string shp = dir_.Path("wide.shp");
+  test::WriteFileBytes(shp, BuildArchive({wide, small}));
+  const std::string out = dir_.Path("all");
+  auto r = test::RunCli({"export-all", shp, out});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "Image #1 is 900 x 1 pixels, larger than the 839 x 649 a picture can hold: "
+            "nothing was written to " +
+                out + "/0001.bmp.\n");
+  EXPECT_FALSE(FileExists(out + "/0001.bmp"));
+  EXPECT_TRUE(FileExists(out + "/0002.bmp"));
+
+  const std::string blocked = dir_.Path("blocked");
+  std::filesystem::create_directories(FsPath(blocked + "/0001.bmp"));  // cannot be replaced
+  r = test::RunCli({"export-all", shp_, blocked});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(FileExists(blocked + "/0002.bmp"));
 }
 
 TEST_F(CliListTest, ExportAllRefusesAFolderItCannotMake) {

@@ -228,7 +228,27 @@ TEST(ReadPicture, BitmapKinds) {
        {},
        {0x60, 0, 0, 0, 0xA0, 0, 0, 0},
        {E(1), E(0), E(1), E(0), E(1), E(1)}},
-      {"1 bit, 12-byte header", 1, 0, 12, 2, 1, 2, {}, {0x80, 0, 0, 0}, {E(1), E(0)}},
+      {"1 bit, 12-byte header",
+       1,
+       0,
+       12,
+       2,
+       2,
+       2,
+       {},
+       {0x80, 0, 0, 0, 0x40, 0, 0, 0},
+       {E(0), E(1), E(1), E(0)}},
+      {"24 bits, 12-byte header",
+       24,
+       0,
+       12,
+       1,
+       2,
+       0,
+       {},
+       {1, 2, 3, 0, 4, 5, 6, 0},
+       {{6, 5, 4}, {3, 2, 1}},
+       false},
       {"4 bits",
        4,
        0,
@@ -470,8 +490,10 @@ TEST(WritePicture, IndexedPngKeepsEveryIndexAndTheShownPalette) {
   // A frame the raster cannot hold is refused, and the older file stays.
   ws->CurHeader.MaxX = RasterCols;
   EXPECT_FALSE(WriteRasterPicture(*ws, dir.Path("o.PNG"), r));
-  EXPECT_EQ(r.errors, std::vector<std::string>{"Could not write file " + dir.Path("o.PNG") +
-                                               ": the frame is larger than 839 x 649 pixels."});
+  EXPECT_EQ(r.errors, std::vector<std::string>{
+                          "The image is 840 x 16 pixels, larger than the 839 x 649 a picture "
+                          "can hold: nothing was written to " +
+                          dir.Path("o.PNG") + "."});
   EXPECT_TRUE(ReadPictureFile(*back, dir.Path("o.PNG")).ok);
 }
 
