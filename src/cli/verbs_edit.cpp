@@ -1,7 +1,4 @@
 // Verbs that write SHP data: converting a bitmap, replacing and appending an image.
-#include <algorithm>
-#include <limits>
-
 #include "cli/cli_common.h"
 #include "convert/convert.h"
 #include "io/file_lock.h"
@@ -69,8 +66,7 @@ int RunReplace(const Context& context, const ReplaceArgs& args) {
   RebuildPaths paths;
   auto ws = OpenForRebuild(context, args.shp, args.record, args.out, paths, reporter);
   if (!ws) return kExitFailed;
-  const auto entry = static_cast<std::int32_t>(std::max<std::int64_t>(
-      std::int64_t{args.number} - 1, std::numeric_limits<std::int32_t>::min()));
+  const std::int64_t entry = std::int64_t{args.number} - 1;  // reported as typed
   return ReplaceImageInShp(*ws, paths, entry, args.keep_header, reporter) ? kExitOk : kExitFailed;
 }
 

@@ -111,6 +111,28 @@ bool WriteOutput(const RebuildPaths& paths, Reporter& reporter, WriteBody write_
   return CommitOrReport(out, paths.output, reporter);
 }
 
+// Whether the record file holds an image: a box whose Right is not left of its Left nor
+// its Bottom above its Top, and Bottom - Top + 1 lines of codes that all end inside it.
+bool IsImageRecord(InFile& record) {
+  std::array<std::uint8_t, kImageHeaderSize> bytes{};
+  record.Seek(0);
+  if (record.Read(bytes) < bytes.size()) return false;
+  const ImageHeader h = ParseImageHeader(bytes);
+  if (h.Right < h.Left || h.Bottom < h.Top) return false;
+  for (std::int64_t lines = std::int64_t{h.Bottom} - h.Top + 1; lines > 0;) {
+    const int code = record.ReadByte();
+    if (code < 0) return false;
+    if (code == 0) {
+      --lines;
+      continue;
+    }
+    const int follow = (code & 1) && code != 1 ? code >> 1 : 1;
+    record.Seek(record.Tell() + follow);
+    if (record.Tell() > record.Size()) return false;
+  }
+  return true;
+}
+
 // Opens the record file and the source and reads the source's index; reports and returns
 // false when any of it fails.
 bool OpenInputs(const RebuildPaths& paths, InFile& record, InFile& source, SourceIndex& index,
@@ -149,21 +171,22 @@ std::int64_t OldImageLength(std::span<const std::int32_t> image_offsets,
   return std::max<std::int64_t>(end - start, 0);
 }
 
-bool ReplaceImageInShp(WorkState& ws, const RebuildPaths& paths, std::int32_t k,
+bool ReplaceImageInShp(WorkState& ws, const RebuildPaths& paths, std::int64_t entry,
                        bool keep_old_header, Reporter& reporter) {
   InFile record;
   InFile source;
   SourceIndex index;
   if (!OpenInputs(paths, record, source, index, reporter)) return false;
-  if (k < 0 || k >= index.count) {
-    reporter.ShowError(
-        FillPattern(kNoSuchImage, {std::to_string(std::int64_t{k} + 1), paths.source}));
+  if (entry < 0 || entry >= index.count) {
+    reporter.ShowError(FillPattern(kNoSuchImage, {std::to_string(entry + 1), paths.source}));
     return false;
   }
+  const auto k = static_cast<std::int32_t>(entry);
   if (paths.source == ws.ShpPath && !MatchesTables(index, ws))
     return Refuse(reporter, kShpChanged, paths.source);
   const std::int64_t new_length = record.Size();
   if (new_length < kImageHeaderSize) return Refuse(reporter, kNotARecord, paths.record);
+  if (!IsImageRecord(record)) return Refuse(reporter, kNotAnImageRecord, paths.record);
   const std::int64_t start = index.image[static_cast<std::size_t>(k)];
   if (start < index.IndexEnd() || (keep_old_header && start + kImageHeaderSize > index.size))
     return Refuse(reporter, kDamagedShp, paths.source);
@@ -207,6 +230,7 @@ bool AppendImageToShp(WorkState& ws, const RebuildPaths& paths, Reporter& report
   if (index.count >= MaxImages) return Refuse(reporter, kShpFull, paths.source);
   const std::int64_t new_length = record.Size();
   if (new_length < kImageHeaderSize) return Refuse(reporter, kNotARecord, paths.record);
+  if (!IsImageRecord(record)) return Refuse(reporter, kNotAnImageRecord, paths.record);
   if (index.size + 8 + new_length > kMaxOffset) return Refuse(reporter, kShpTooLarge, paths.output);
 
   // The index grows by one entry of 8 bytes, so every record moves by 8; the new record

@@ -34,12 +34,13 @@ std::int64_t OldImageLength(std::span<const std::int32_t> image_offsets,
                             std::span<const std::int32_t> palette_offsets, std::int32_t k,
                             std::int64_t file_length);
 
-// Replaces entry k (image number k + 1) with the record file: every image and palette
+// Replaces entry k (image number k + 1; any other number is reported as typed) with the
+// record file: every image and palette
 // offset greater than entry k's grows by the change in length. keep_old_header keeps the
 // old record's 24 header bytes in front of the new lines. The output is written whole
 // through a temporary file. When the output is the open file, the tables take the new
 // offsets. False (after reporting) when nothing was written.
-bool ReplaceImageInShp(WorkState& ws, const RebuildPaths& paths, std::int32_t k,
+bool ReplaceImageInShp(WorkState& ws, const RebuildPaths& paths, std::int64_t k,
                        bool keep_old_header, Reporter& reporter);
 
 // Appends the record file as a new last image, which shares the palette record of the
@@ -57,6 +58,9 @@ inline constexpr std::string_view kShpChanged =
     "%s has changed since it was opened; open it again.";
 inline constexpr std::string_view kNotARecord =
     "%s does not hold an image record: it is shorter than the 24-byte image header.";
+inline constexpr std::string_view kNotAnImageRecord =
+    "%s does not hold an image record: its box is upside down or its lines do not end "
+    "within it.";
 inline constexpr std::string_view kShpTooLarge =
     "%s would be larger than the 2 GB that the offsets of an SHP file can address.";
 inline constexpr std::string_view kShpFull =

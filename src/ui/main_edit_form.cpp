@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <algorithm>
-#include <limits>
 
 #include "convert/convert.h"
 #include "io/paths.h"
@@ -40,10 +39,8 @@ constexpr const char* kSingleShpName = "New_shp.shp";
 
 }  // namespace
 
-std::int32_t TMainForm::ChosenEntry() const {
-  const std::int64_t entry = std::int64_t{ImageUpDown->Position()} - 1;
-  return static_cast<std::int32_t>(
-      std::max<std::int64_t>(entry, std::numeric_limits<std::int32_t>::min()));
+std::int64_t TMainForm::ChosenEntry() const {
+  return std::int64_t{ImageUpDown->Position()} - 1;  // messages name the number as shown
 }
 
 void TMainForm::WriteBmpBtnClick() {

@@ -129,7 +129,7 @@ class TMainForm : public QWidget, public Reporter {
   void LoadCommandLineFile(const std::vector<std::string>& args);
   void ApplyStartupPalette();
   // The entry of the image number in ImageEdit (which counts from 1).
-  std::int32_t ChosenEntry() const;
+  std::int64_t ChosenEntry() const;
 
   AppContext& ctx_;
 };

@@ -165,6 +165,11 @@ TEST_F(CliEditTest, FailuresExitOneAndWriteNothing) {
   PutLE16(&huge[28], 8);
   test::WriteFileBytes(dir_.Path("huge.bmp"), huge);
   test::WriteFileText(dir_.Path("words.txt"), "no\npalette\nhere\n");
+  // Two lines promised, one given; a box whose Bottom is above its Top.
+  test::WriteFileBytes(dir_.Path("short.sdf"),
+                       test::Record(test::Header(1, 2, 0, 0, 0, 1), {3, 6, 0}));
+  test::WriteFileBytes(dir_.Path("upside.sdf"),
+                       test::Record(test::Header(1, 1, 0, 1, 0, 0), {3, 6, 0}));
   struct Case {
     std::vector<std::string> args;
     std::string err;
@@ -181,6 +186,12 @@ TEST_F(CliEditTest, FailuresExitOneAndWriteNothing) {
        empty + " holds no palette: it is not an indexed picture."},
       {{"replace", shp, "0", sdf}, "There is no image #0 in " + shp + "."},
       {{"replace", shp, "2", sdf}, "There is no image #2 in " + shp + "."},
+      {{"replace", shp, "-2147483648", sdf}, "There is no image #-2147483648 in " + shp + "."},
+      {{"append", shp, empty}, FillPattern(kNotAnImageRecord, {empty})},
+      {{"replace", shp, "1", dir_.Path("short.sdf")},
+       FillPattern(kNotAnImageRecord, {dir_.Path("short.sdf")})},
+      {{"append", shp, dir_.Path("upside.sdf")},
+       FillPattern(kNotAnImageRecord, {dir_.Path("upside.sdf")})},
       {{"replace", shp, "1", none}, "Could not open file " + none + "."},
       {{"append", none, sdf}, "Could not open file " + none + "."},
       {{"append", shp, sdf, "--out", dir_.Path("no/a.shp")},
