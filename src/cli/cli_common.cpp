@@ -1,8 +1,11 @@
 #include "cli/cli_common.h"
 
+#include <algorithm>
+
 #include "io/text.h"
 #include "palette/palette_file.h"
 #include "shp/load_shp.h"
+#include "shp/shp_format.h"
 
 namespace pelgrin::cli {
 namespace {
@@ -55,6 +58,17 @@ bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter, 
   if (result == LoadShpResult::kLoaded) return true;
   held.Flush();
   return false;
+}
+
+void ReportNumberOutsideRange(const WorkState& ws, std::int32_t number, Reporter& reporter) {
+  if (IsImageNumber(ws, number)) return;
+  const std::string no_image = "No image #" + std::to_string(number) + ": ";
+  if (ws.ImageCount < 1) {
+    reporter.ShowError(no_image + "the archive holds no images.");
+    return;
+  }
+  reporter.ShowError(no_image + "image numbers run from 1 to " +
+                     std::to_string(std::min(ws.ImageCount, MaxImages)) + ".");
 }
 
 }  // namespace pelgrin::cli

@@ -81,6 +81,10 @@ std::unique_ptr<WorkState> NewState(const Context& context, const PaletteOptions
 bool OpenShpQuietly(WorkState& ws, const std::string& path, Reporter& reporter,
                     bool index_only = false);
 
+// After a verb found no image #number: a number outside 1..ImageCount is a mistake that
+// stderr names with the valid range (an absent image inside it stays a log line only).
+void ReportNumberOutsideRange(const WorkState& ws, std::int32_t number, Reporter& reporter);
+
 // Verb groups, each in its own file.
 void AddViewVerbs(CLI::App& app, Context& context);
 void AddListVerbs(CLI::App& app, Context& context);

@@ -27,8 +27,10 @@ int RunCollage(const Context& context, const CollageArgs& args) {
   auto ws = NewState(context, args.palette, reporter);
   if (!ws || !OpenShpQuietly(*ws, args.shp, reporter)) return kExitFailed;
   Surface view(kViewWidth, kViewHeight);
-  if (Collage(*ws, args.number, args.palette.full_pal, view, reporter) != CollageResult::kDone)
+  if (Collage(*ws, args.number, args.palette.full_pal, view, reporter) != CollageResult::kDone) {
+    ReportNumberOutsideRange(*ws, args.number, reporter);
     return kExitFailed;
+  }
   return SaveSurfacePicture(view, args.out, reporter) ? kExitOk : kExitFailed;
 }
 

@@ -40,7 +40,11 @@ int RunHeader(const Context& context, const HeaderArgs& args) {
   Surface mag(kMagWidth, kMagHeight);
   const HeaderShowResult shown =
       HeaderFixShow(*ws, args.number, args.palette.full_pal, mag, reporter);
-  if (shown.status != HeaderShowStatus::kShown) return kExitFailed;
+  if (shown.status != HeaderShowStatus::kShown) {
+    if (shown.status == HeaderShowStatus::kNoImage)
+      ReportNumberOutsideRange(*ws, args.number, reporter);
+    return kExitFailed;
+  }
   reporter.Log(FieldLine("Old: ", shown.old_fields));
   reporter.Log(FieldLine("New: ", shown.new_fields));
   reporter.Log("Width: " + std::to_string(shown.width));

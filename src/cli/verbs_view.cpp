@@ -29,8 +29,10 @@ int RunExport(const Context& context, const ExportArgs& args) {
   auto ws = NewState(context, args.palette, reporter);
   if (!ws || !OpenShpQuietly(*ws, args.shp, reporter)) return kExitFailed;
   Surface view(kViewWidth, kViewHeight);
-  if (ShowImage(*ws, args.number, args.palette.full_pal, view, reporter) != ShowResult::kShown)
+  if (ShowImage(*ws, args.number, args.palette.full_pal, view, reporter) != ShowResult::kShown) {
+    ReportNumberOutsideRange(*ws, args.number, reporter);
     return kExitFailed;
+  }
   return WriteRasterPicture(*ws, args.out, reporter) ? kExitOk : kExitFailed;
 }
 

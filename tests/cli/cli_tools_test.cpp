@@ -94,6 +94,7 @@ TEST_F(CliToolsTest, HeaderPrintsShowAndFields) {
     std::string number;
     int status;
     std::string out;
+    std::string err = "";
   };
   const Case cases[] = {
       {"1", 0,
@@ -102,15 +103,15 @@ TEST_F(CliToolsTest, HeaderPrintsShowAndFields) {
       {"3", 0,
        "#3 KV Icon\ncols 2, lines 1\nOld: 2 3 7 -2 -1 -2 1 0\nNew: 2 3 7 -2 -1 -2 0 -2\n"
        "Width: 2\nHeight: 1\n"},
-      {"2", 1, "No image #2\n"},
-      {"4", 1, "No image #4\n"},
-      {"-4", 1, "No image #-4\n"},
+      {"2", 1, "No image #2\n"},  // absent: a log line only
+      {"4", 1, "No image #4\n", "No image #4: image numbers run from 1 to 3.\n"},
+      {"-4", 1, "No image #-4\n", "No image #-4: image numbers run from 1 to 3.\n"},
   };
   for (const Case& c : cases) {
     const auto r = test::RunCli({"header", shp_, c.number});
     EXPECT_EQ(r.status, c.status) << c.number;
     EXPECT_EQ(r.out, c.out) << c.number;
-    EXPECT_EQ(r.err, "") << c.number;
+    EXPECT_EQ(r.err, c.err) << c.number;
   }
 }
 
@@ -168,10 +169,11 @@ TEST_F(CliToolsTest, RefusedViewsWriteNothing) {
   struct Case {
     std::vector<std::string> args;
     int status;
+    std::string err = "";  // checked when not empty
   };
   const Case cases[] = {
-      {{"collage", shp_, "4", bmp}, 1},
-      {{"collage", shp_, "0", bmp}, 1},
+      {{"collage", shp_, "4", bmp}, 1, "No image #4: image numbers run from 1 to 3.\n"},
+      {{"collage", shp_, "0", bmp}, 1, "No image #0: image numbers run from 1 to 3.\n"},
       {{"collage", dir_.Path("none.shp"), "1", bmp}, 1},
       {{"palette", bmp, "--palette", dir_.Path("none.pal")}, 1},
       {{"palette", bmp, "--full-pal"}, 2},
@@ -180,6 +182,9 @@ TEST_F(CliToolsTest, RefusedViewsWriteNothing) {
   for (const Case& c : cases) {
     const auto r = test::RunCli(c.args);
     EXPECT_EQ(r.status, c.status) << c.args[0] << " " << c.args[1];
+    if (!c.err.empty()) {
+      EXPECT_EQ(r.err, c.err) << c.args[0] << " " << c.args[2];
+    }
     EXPECT_FALSE(FileExists(bmp)) << c.args[0] << " " << c.args[1];
   }
 }

@@ -80,10 +80,26 @@ TEST_F(CliViewTest, FailuresExitOneAndWriteNothing) {
     std::string err;
   };
   const std::string bmp = dir_.Path("x.bmp");
+  // A frame of 2000 x 700 pixels whose only pixel lies in the raster: writing it would be
+  // a 4 MB bitmap of background.
+  ArchiveImage wide;
+  wide.record = test::Record(test::Header(2000, 700, 0, 0, 0, 0), {3, 9, 0});
+  test::WriteFileBytes(dir_.Path("wide.shp"), BuildArchive({wide}));
+  const std::string too_large =
+      "Image #1 is 2000 x 700 pixels, larger than the 839 x 649 a "
+      "picture can hold: nothing was written to ";
   const Case cases[] = {
       {{"export", shp_, "3", bmp}, "No image #3\n", ""},
-      {{"export", shp_, "4", bmp}, "No image #4\n", ""},
-      {{"export", shp_, "-1", bmp}, "No image #-1\n", ""},
+      {{"export", shp_, "4", bmp},
+       "No image #4\n",
+       "No image #4: image numbers run from 1 to 3.\n"},
+      {{"export", shp_, "-1", bmp},
+       "No image #-1\n",
+       "No image #-1: image numbers run from 1 to 3.\n"},
+      {{"export", dir_.Path("wide.shp"), "1", bmp}, "cols 1, lines 1\n", too_large + bmp + ".\n"},
+      {{"export", dir_.Path("wide.shp"), "1", dir_.Path("x.png")},
+       "cols 1, lines 1\n",
+       too_large + dir_.Path("x.png") + ".\n"},
       {{"export", shp_, "1", bmp, "--palette", dir_.Path("none.pal")},
        "",
        "Could not open file " + dir_.Path("none.pal") + ".\n"},
@@ -94,6 +110,7 @@ TEST_F(CliViewTest, FailuresExitOneAndWriteNothing) {
     EXPECT_EQ(r.out, c.out) << c.args[2];
     EXPECT_EQ(r.err, c.err) << c.args[2];
     EXPECT_FALSE(FileExists(bmp)) << c.args[2];
+    EXPECT_FALSE(FileExists(dir_.Path("x.png"))) << c.args[2];
   }
 }
 
