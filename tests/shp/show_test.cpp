@@ -75,7 +75,9 @@ TEST_F(ShowTest, OwnPaletteUnlessFullPal) {
   ArchiveImage own = Image(test::Header(1, 1, 0, 0, 0, 0), {3, 20, 0});
   own.has_palette = true;
   own.palette = {{20, 1, 2, 3}};
-  Open({own, Image(test::Header(1, 1, 0, 0, 0, 0), {3, 20, 0})});
+  // The next record starts with byte 20 (its MaxY): a read of one palette entry too many
+  // would overwrite entry 20 of image 1.
+  Open({own, Image(test::Header(1, 21, 0, 0, 0, 0), {3, 20, 0})});
   struct Case {
     int number;
     bool full_pal;
