@@ -251,14 +251,15 @@ bool TMainForm::FormKeyDown(int key) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key())) {
-    return true;
+  if (event->type() == QEvent::KeyPress) {
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    if (FormKeyDown(key.key()) || ImageKeyDown(key, watched == ImageEdit)) return true;
   }
   return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
-  if (!FormKeyDown(event->key())) QWidget::keyPressEvent(event);
+  if (!FormKeyDown(event->key()) && !ImageKeyDown(*event, false)) QWidget::keyPressEvent(event);
 }
 
 void TMainForm::HelpBtnClick() {

@@ -11,6 +11,7 @@
 #include "shp/reporter.h"
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -44,6 +45,11 @@ class TMainForm : public QWidget, public Reporter {
   void IntroImageClick();
   // F1 runs Help; true when the key was taken.
   bool FormKeyDown(int key);
+  // The image-stepping keys, from the main window or the Shp Image window: Page Down / Page
+  // Up step Image # and show it, Ctrl+Home / Ctrl+End show the first / last image, and in
+  // ImageEdit Enter shows the typed number while Up / Down step it as the arrows do. They
+  // act only while Show is usable and no drawing runs. True when the key was one of them.
+  bool ImageKeyDown(const QKeyEvent& event, bool in_image_edit);
 
   // Buttons.
   void LoadShpBtnClick();
@@ -130,6 +136,10 @@ class TMainForm : public QWidget, public Reporter {
   void ApplyStartupPalette();
   // The entry of the image number in ImageEdit (which counts from 1).
   std::int32_t ChosenEntry() const;
+  enum class ImageStep { kNext, kPrevious, kFirst, kLast, kTyped, kUp, kDown };
+  void StepImage(ImageStep step);
+  // Show, with the active window and the focus given back afterwards.
+  void ShowKeepingFocus();
 
   AppContext& ctx_;
 };

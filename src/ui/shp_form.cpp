@@ -1,7 +1,10 @@
 #include "ui/shp_form.h"
 
+#include <QKeyEvent>
+
 #include "ui/app_context.h"
 #include "ui/form_geometry.h"
+#include "ui/main_form.h"
 #include "ui/surface_view.h"
 
 namespace pelgrin {
@@ -17,6 +20,11 @@ TShpForm::TShpForm(AppContext& ctx) : QWidget(nullptr), ShpImage(nullptr), ctx_(
 
 void TShpForm::FormCreate() {
   PlaceAt(*this, ctx_.settings.SavedPositions[kShpWindow]);
+}
+
+void TShpForm::keyPressEvent(QKeyEvent* event) {
+  if (ctx_.MainForm != nullptr && ctx_.MainForm->ImageKeyDown(*event, false)) return;
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace pelgrin

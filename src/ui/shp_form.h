@@ -23,6 +23,10 @@ class TShpForm : public QWidget {
 
   SurfaceView* ShpImage;
 
+ protected:
+  // The main window's image-stepping keys work here too.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void FormCreate();
 

@@ -1,5 +1,6 @@
 // The main window's handlers, driven with scripted dialogs: Load SHP, Show, Cancel,
 // saving the view, Help, About, the buttons over a run and exceptions from handlers.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -114,6 +115,102 @@ class MainFormTest : public QObject {
              QColor(DefaultPalette[13].r, DefaultPalette[13].g, DefaultPalette[13].b));
     QVERIFY(m.WriteBmpBtn->isEnabled());
     QVERIFY(m.SaveCollageBtn->isEnabled());
+  }
+
+  void keysStepTheImageNumberAndShowAsTheArrowsAndShowDo() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 1}, {6, 9, 13}, {2, 2, 14}, {5, 5, 15}});
+    TMainForm& m = p.Main();
+    QWidget* shp = p.Ctx().ShpForm;
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const struct {
+      QWidget* target;
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      const char* number;  // Image # afterwards
+      int shown;           // the index of the image drawn, or -1 when nothing is shown
+    } cases[] = {
+        {m.ImageEdit, Qt::Key_PageDown, none, "2", 13},
+        {m.MessageMemo, Qt::Key_PageDown, none, "3", 14},
+        {shp, Qt::Key_PageDown, none, "4", 15},
+        {shp, Qt::Key_PageDown, none, "4", 15},  // no wrapping round past the last
+        {&m, Qt::Key_PageUp, none, "3", 14},
+        {m.ImageEdit, Qt::Key_Home, ctrl, "1", 1},
+        {shp, Qt::Key_End, ctrl, "4", 15},
+        {m.MessageMemo, Qt::Key_Home, ctrl, "1", 1},
+        {m.ImageEdit, Qt::Key_PageUp, none, "1", 1},
+        {m.ImageEdit, Qt::Key_Up, none, "2", -1},  // steps only, as the arrow does
+        {m.ImageEdit, Qt::Key_Up, none, "3", -1},
+        {m.ImageEdit, Qt::Key_Down, none, "2", -1},
+        {m.ImageEdit, Qt::Key_Return, none, "2", 13},
+        {m.ImageEdit, Qt::Key_Enter, Qt::KeypadModifier, "2", 13},
+        {m.ImageEdit, Qt::Key_Home, none, "2", -1},  // plain Home stays the field's
+        {shp, Qt::Key_Up, none, "2", -1},            // the arrow keys are the field's only
+    };
+    for (const auto& c : cases) {
+      const std::string name = m.ImageEdit->text().toStdString() + " " +
+                               c.target->objectName().toStdString() + " " + std::to_string(c.key);
+      p.Ctx().ShpForm->ShpSurface().Fill(kPink);
+      m.ClearLog();
+      QTest::keyClick(c.target, c.key, c.modifiers);
+      QCOMPARE(m.ImageEdit->text(), QString(c.number));
+      if (c.shown < 0) {
+        QVERIFY2(p.Log().empty(), name.c_str());
+        QVERIFY2(View(p).GetPixel(0, 0) == kPink, name.c_str());
+      } else {
+        QVERIFY2(!p.Log().empty() && p.Log().back().rfind("cols ", 0) == 0, name.c_str());
+        QVERIFY2(View(p).GetPixel(0, 0) == PackRGB(DefaultPalette[c.shown]), name.c_str());
+      }
+    }
+    // Typed past the end: Enter shows what Show shows.
+    m.ImageEdit->setText("9");
+    QTest::keyClick(m.ImageEdit, Qt::Key_Return);
+    QCOMPARE(p.Log().back(), std::string("No image #9"));
+  }
+
+  void keyDrivenShowLeavesTheFocusWhereItWas() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 1}, {6, 9, 13}, {2, 2, 14}});
+    TMainForm& m = p.Main();
+    m.show();
+    m.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m));
+    m.ImageEdit->setFocus();
+    for (const char* number : {"2", "3"}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+      QCOMPARE(m.ImageEdit->text(), QString(number));
+      QVERIFY(p.Ctx().ShpForm->isVisible());
+      QTRY_COMPARE(QApplication::activeWindow(), &m);
+      QTRY_COMPARE(QApplication::focusWidget(), m.ImageEdit);
+    }
+  }
+
+  void steppingKeysDoNothingWithoutAFileOrWhileADrawingRuns() {
+    TestProgram p;
+    p.Start();
+    p.EndIntro();
+    TMainForm& m = p.Main();
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Return}) {
+      QTest::keyClick(m.ImageEdit, key);
+      QCOMPARE(m.ImageEdit->text(), QString("1"));
+      QVERIFY(!p.Ctx().ShpForm->isVisible());
+    }
+    WriteFileBytes(p.Path("a.shp"), ArchiveOf({{20, 120, 15}, {20, 120, 14}}));
+    p.dialogs.open_answers.push_back(p.Path("a.shp"));
+    m.LoadShpBtnClick();
+    QTimer::singleShot(0, &m, [&] {
+      for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_Up, Qt::Key_End})
+        QTest::keyClick(m.ImageEdit, key,
+                        key == Qt::Key_End ? Qt::ControlModifier : Qt::NoModifier);
+      QTest::keyClick(p.Ctx().ShpForm, Qt::Key_PageDown);
+    });
+    m.ShowBtnClick();
+    QCOMPARE(m.ImageEdit->text(), QString("1"));
+    const std::vector<std::string> log = p.Log();
+    QCOMPARE(std::count_if(log.begin(), log.end(),
+                           [](const std::string& line) { return line.rfind("cols ", 0) == 0; }),
+             1);
   }
 
   void showOfANumberOutsideTheFileSaysNoImage() {
