@@ -425,6 +425,13 @@ class MainFormTest : public QObject {
       QVERIFY2(help.HelpRichEdit->toPlainText().contains(name), name);
     QTest::mouseClick(help.Button1, Qt::LeftButton);
     QVERIFY(!help.isVisible());
+    // F1 opens it again and Escape closes it, wherever its focus is.
+    for (QWidget* focus : std::initializer_list<QWidget*>{help.HelpRichEdit, help.Button1}) {
+      QTest::keyClick(p.Main().MessageMemo, Qt::Key_F1);
+      QVERIFY(help.isVisible());
+      QTest::keyClick(focus, Qt::Key_Escape);
+      QVERIFY(!help.isVisible());
+    }
   }
 
   void aboutShowsTheVersionOnItsSecondLine() {
