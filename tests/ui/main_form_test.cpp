@@ -6,14 +6,17 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 
 #include "io/text.h"
 #include "picture/bmp_file.h"
 #include "shp/archive_builder.h"
+#include "ui/bmp_form.h"
 #include "ui/guarded.h"
 #include "ui/help_form.h"
 #include "ui/kvfix_form.h"
@@ -22,6 +25,7 @@
 #include "ui/surface_view.h"
 #include "ui/trans_form.h"
 #include "ui/up_down.h"
+#include "ui/zoom_area.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {
@@ -211,6 +215,77 @@ class MainFormTest : public QObject {
     QCOMPARE(std::count_if(log.begin(), log.end(),
                            [](const std::string& line) { return line.rfind("cols ", 0) == 0; }),
              1);
+  }
+
+  void zoomEnlargesThePictureOnScreenOnly() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 15}, {6, 9, 13}});
+    TMainForm& m = p.Main();
+    m.ImageEdit->setText("2");
+    m.ShowBtnClick();
+    TShpForm& shp = *p.Ctx().ShpForm;
+    const QSize window = shp.size();
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const struct {
+      Qt::Key key;  // or a wheel turn when Key_unknown
+      Qt::KeyboardModifiers modifiers;
+      int wheel;
+      int scale;  // afterwards
+    } steps[] = {
+        {Qt::Key_Plus, ctrl, 0, 2},
+        {Qt::Key_Equal, ctrl, 0, 3},
+        {Qt::Key_Plus, ctrl | Qt::ShiftModifier, 0, 4},
+        {Qt::Key_Minus, ctrl, 0, 3},
+        {Qt::Key_0, ctrl, 0, 1},
+        {Qt::Key_Minus, ctrl, 0, 1},  // never below 1:1
+        {Qt::Key_Plus, Qt::NoModifier, 0, 1},
+        {Qt::Key_unknown, ctrl, 120, 2},
+        {Qt::Key_unknown, ctrl, 60, 2},  // half a notch, then the other half
+        {Qt::Key_unknown, ctrl, 60, 3},
+        {Qt::Key_unknown, Qt::NoModifier, 120, 3},  // without Ctrl the wheel scrolls
+        {Qt::Key_unknown, ctrl, -240, 1},
+        {Qt::Key_unknown, ctrl, 1200, 8},  // at most 8:1
+    };
+    const QColor green(DefaultPalette[13].r, DefaultPalette[13].g, DefaultPalette[13].b);
+    for (const auto& step : steps) {
+      if (step.key != Qt::Key_unknown) {
+        QTest::keyClick(&shp, step.key, step.modifiers);
+      } else {
+        const QPointF at(10, 10);
+        QWheelEvent wheel(at, shp.mapToGlobal(at), QPoint(), QPoint(0, step.wheel), Qt::NoButton,
+                          step.modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(shp.ShpZoom->viewport(), &wheel);
+      }
+      const int s = step.scale;
+      QCOMPARE(shp.ShpImage->size(), QSize(810 * s, 630 * s));
+      QCOMPARE(shp.size(), window);
+      QCOMPARE(shp.ShpZoom->horizontalScrollBar()->maximum(),
+               810 * s - shp.ShpZoom->viewport()->width());
+      // The image's 6 x 9 pixels as squares of s x s, sharp at the edges.
+      const QImage shown = shp.ShpImage->grab(QRect(0, 0, 7 * s, 10 * s)).toImage();
+      QCOMPARE(shown.pixelColor(6 * s - 1, 9 * s - 1), green);
+      QCOMPARE(shown.pixelColor(6 * s, 0), QColor(0, 255, 255));
+      QCOMPARE(shown.pixelColor(0, 9 * s), QColor(0, 255, 255));
+    }
+    // The scale stays from one Show to the next; the saved view is the 1:1 picture.
+    m.ImageEdit->setText("1");
+    m.ShowBtnClick();
+    QCOMPARE(shp.ShpImage->size(), QSize(810 * 8, 630 * 8));
+    p.dialogs.save_answers.push_back(p.Path("view.bmp"));
+    m.SaveImageBtnClick();
+    const QImage saved(QString::fromStdString(p.Path("view.bmp")));
+    QCOMPARE(saved.size(), QSize(810, 630));
+    QCOMPARE(saved.pixelColor(3, 2),
+             QColor(DefaultPalette[15].r, DefaultPalette[15].g, DefaultPalette[15].b));
+    QCOMPARE(saved.pixelColor(4, 0), QColor(0, 255, 255));
+
+    // The Bmp Image window zooms the same way.
+    TBmpForm& bmp = *p.Ctx().BmpForm;
+    QTest::keyClick(&bmp, Qt::Key_Plus, ctrl);
+    QCOMPARE(bmp.BmpImage->size(), QSize(1600, 1200));
+    QTest::keyClick(&bmp, Qt::Key_0, ctrl);
+    QCOMPARE(bmp.BmpImage->size(), QSize(800, 600));
+    QCOMPARE(bmp.size(), QSize(800, 600));
   }
 
   void showOfANumberOutsideTheFileSaysNoImage() {
