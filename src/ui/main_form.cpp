@@ -68,6 +68,7 @@ TMainForm::TMainForm(AppContext& ctx, const CommandLine& command_line)
   setObjectName("MainForm");
   setWindowTitle(kMainCaption);
   setFont(ArialFont(12));
+  setAcceptDrops(true);
   SetDesignSize(*this, 403, 320);
   move(341, 132);
   CreateButtons();
@@ -255,6 +256,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     const auto& key = *static_cast<QKeyEvent*>(event);
     if (FormKeyDown(key.key()) || ImageKeyDown(key, watched == ImageEdit)) return true;
   }
+  // A file dragged over a control that takes dropped text (the image number, the log) is
+  // the window's.
+  if (FileDragEvent(event)) return true;
   return QWidget::eventFilter(watched, event);
 }
 

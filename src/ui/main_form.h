@@ -76,6 +76,13 @@ class TMainForm : public QWidget, public Reporter {
   // Load BMP once the file is chosen: reads it, shows it in the Bmp Image window and makes
   // Convert usable. False (after the error box) when the file was refused.
   bool LoadBmpFile(const std::string& path);
+  // Load SHP once OpenDialog1FileName is chosen, and Load Pal once its file is.
+  void OpenShpFile();
+  void LoadPalFile(const std::string& path);
+  // A file dropped on the window, told by its content: an archive opens as Load SHP opens
+  // it, a picture loads as Load BMP loads it, a palette file as Load Pal loads it; anything
+  // else gets Load BMP's refusal. While a drawing runs, the drop is refused in the log.
+  void DropFile(const std::string& path);
 
   // Reporter: the message log, the boxes, the image windows.
   void Log(std::string_view line) override;
@@ -123,6 +130,9 @@ class TMainForm : public QWidget, public Reporter {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -140,6 +150,9 @@ class TMainForm : public QWidget, public Reporter {
   void StepImage(ImageStep step);
   // Show, with the active window and the focus given back afterwards.
   void ShowKeepingFocus();
+  // Drags that carry one local file, onto the window or any of its controls: true when the
+  // event was one of them and was taken.
+  bool FileDragEvent(QEvent* event);
 
   AppContext& ctx_;
 };
