@@ -9,6 +9,7 @@
 #include "io/paths.h"
 #include "io/system.h"
 #include "io/text.h"
+#include "shell/about.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
 
   CLI::App app{"pelgrin-cli: batch work on SHP image archives", "pelgrin-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", pelgrin::VersionLine(), "Print the version and exit");
   app.footer("Run 'pelgrin-cli VERB --help' for a verb's options and an example.");
   AddViewVerbs(app, context);
   AddListVerbs(app, context);
@@ -43,6 +45,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return CheckedExit(app.exit(e));
   } catch (const CLI::CallForAllHelp& e) {
+    return CheckedExit(app.exit(e));
+  } catch (const CLI::CallForVersion& e) {
     return CheckedExit(app.exit(e));
   } catch (const CLI::ParseError& e) {
     app.exit(e);

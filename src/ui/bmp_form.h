@@ -1,4 +1,5 @@
-// The Bmp Image window: shows the loaded bitmap on an 800 x 600 image surface.
+// The Bmp Image window: shows the loaded bitmap on an 800 x 600 image surface, at 1:1 or
+// enlarged.
 #pragma once
 
 #include <QWidget>
@@ -10,6 +11,7 @@ namespace pelgrin {
 
 struct AppContext;
 class SurfaceView;
+class ZoomArea;
 
 inline constexpr int kBmpViewWidth = 800;
 inline constexpr int kBmpViewHeight = 600;
@@ -24,6 +26,11 @@ class TBmpForm : public QWidget {
   const Surface& BmpSurface() const { return surface_; }
 
   SurfaceView* BmpImage;
+  ZoomArea* BmpZoom;
+
+ protected:
+  // The zoom keys.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void FormCreate();

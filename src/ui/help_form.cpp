@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
@@ -59,6 +60,14 @@ void THelpForm::ShowTopic(const std::string& path, const std::string& topic) {
 
 void THelpForm::Button1Click() {
   close();
+}
+
+void THelpForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    Button1Click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace pelgrin

@@ -23,6 +23,10 @@ class THelpForm : public QWidget {
 
   QTextBrowser* HelpRichEdit;
   QPushButton* Button1;
+
+ protected:
+  // Escape closes the window, as Close does.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace pelgrin

@@ -92,9 +92,12 @@ void TMainForm::LoadPalBtnClick() {
   request.filter = kPaletteFilter;
   request.initial_dir = ctx_.ws.ProgramDir;
   const auto chosen = ctx_.dialogs.OpenFile(request);
-  if (!chosen) return;
+  if (chosen) LoadPalFile(*chosen);
+}
+
+void TMainForm::LoadPalFile(const std::string& path) {
   const PaletteReadResult read =
-      ReadPaletteFile(*chosen, {&ctx_.ws.LoadedPalette, &ctx_.ws.ActivePalette});
+      ReadPaletteFile(path, {&ctx_.ws.LoadedPalette, &ctx_.ws.ActivePalette});
   // A file that is no palette changes nothing, its name included.
   if (read.status == PaletteReadStatus::kRefused) {
     ShowError(read.message);
@@ -102,12 +105,12 @@ void TMainForm::LoadPalBtnClick() {
   }
   // A file that cannot be opened leaves its full path as the name (and in the settings
   // file at exit), but changes no colour.
-  ctx_.ws.PaletteName = *chosen;
+  ctx_.ws.PaletteName = path;
   if (read.status == PaletteReadStatus::kOpenFailed) {
-    ShowError(FillPattern(kCouldNotOpenFile, {*chosen}));
+    ShowError(FillPattern(kCouldNotOpenFile, {path}));
     return;
   }
-  ctx_.ws.PaletteName = FileNamePart(*chosen);
+  ctx_.ws.PaletteName = FileNamePart(path);
   PaletteLbl->setText(QString::fromStdString(ctx_.ws.PaletteName));
   ViewPalBtn->setEnabled(true);
 }

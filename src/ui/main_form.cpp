@@ -68,6 +68,7 @@ TMainForm::TMainForm(AppContext& ctx, const CommandLine& command_line)
   setObjectName("MainForm");
   setWindowTitle(kMainCaption);
   setFont(ArialFont(12));
+  setAcceptDrops(true);
   SetDesignSize(*this, 403, 320);
   move(341, 132);
   CreateButtons();
@@ -251,14 +252,18 @@ bool TMainForm::FormKeyDown(int key) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key())) {
-    return true;
+  if (event->type() == QEvent::KeyPress) {
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    if (FormKeyDown(key.key()) || ImageKeyDown(key, watched == ImageEdit)) return true;
   }
+  // A file dragged over a control that takes dropped text (the image number, the log) is
+  // the window's.
+  if (FileDragEvent(event)) return true;
   return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
-  if (!FormKeyDown(event->key())) QWidget::keyPressEvent(event);
+  if (!FormKeyDown(event->key()) && !ImageKeyDown(*event, false)) QWidget::keyPressEvent(event);
 }
 
 void TMainForm::HelpBtnClick() {

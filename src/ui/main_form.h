@@ -11,6 +11,7 @@
 #include "shp/reporter.h"
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -44,6 +45,11 @@ class TMainForm : public QWidget, public Reporter {
   void IntroImageClick();
   // F1 runs Help; true when the key was taken.
   bool FormKeyDown(int key);
+  // The image-stepping keys, from the main window or the Shp Image window: Page Down / Page
+  // Up step Image # and show it, Ctrl+Home / Ctrl+End show the first / last image, and in
+  // ImageEdit Enter shows the typed number while Up / Down step it as the arrows do. They
+  // act only while Show is usable and no drawing runs. True when the key was one of them.
+  bool ImageKeyDown(const QKeyEvent& event, bool in_image_edit);
 
   // Buttons.
   void LoadShpBtnClick();
@@ -70,6 +76,13 @@ class TMainForm : public QWidget, public Reporter {
   // Load BMP once the file is chosen: reads it, shows it in the Bmp Image window and makes
   // Convert usable. False (after the error box) when the file was refused.
   bool LoadBmpFile(const std::string& path);
+  // Load SHP once OpenDialog1FileName is chosen, and Load Pal once its file is.
+  void OpenShpFile();
+  void LoadPalFile(const std::string& path);
+  // A file dropped on the window, told by its content: an archive opens as Load SHP opens
+  // it, a picture loads as Load BMP loads it, a palette file as Load Pal loads it; anything
+  // else gets Load BMP's refusal. While a drawing runs, the drop is refused in the log.
+  void DropFile(const std::string& path);
 
   // Reporter: the message log, the boxes, the image windows.
   void Log(std::string_view line) override;
@@ -117,6 +130,9 @@ class TMainForm : public QWidget, public Reporter {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -130,6 +146,13 @@ class TMainForm : public QWidget, public Reporter {
   void ApplyStartupPalette();
   // The entry of the image number in ImageEdit (which counts from 1).
   std::int64_t ChosenEntry() const;
+  enum class ImageStep { kNext, kPrevious, kFirst, kLast, kTyped, kUp, kDown };
+  void StepImage(ImageStep step);
+  // Show, with the active window and the focus given back afterwards.
+  void ShowKeepingFocus();
+  // Drags that carry one local file, onto the window or any of its controls: true when the
+  // event was one of them and was taken.
+  bool FileDragEvent(QEvent* event);
 
   AppContext& ctx_;
 };

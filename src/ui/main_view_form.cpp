@@ -43,6 +43,10 @@ void TMainForm::LoadShpBtnClick() {
     if (!chosen) return;
     OpenDialog1FileName = *chosen;
   }
+  OpenShpFile();
+}
+
+void TMainForm::OpenShpFile() {
   const std::string path = OpenDialog1FileName;
   EditLbl->setText(QString::fromStdString("Editing: " + AbbreviatePath(path)));
   EditLbl->adjustSize();

@@ -41,6 +41,8 @@ std::optional<std::string> Run(QFileDialog& dialog) {
 
 void Box(QMessageBox::Icon icon, std::string_view text, const QString& caption) {
   QMessageBox box(icon, caption, ToQt(text), QMessageBox::Ok, QApplication::activeWindow());
+  // Escape closes the box as OK does.
+  box.setEscapeButton(QMessageBox::Ok);
   ArrowWhileAsking arrow;
   box.exec();
 }

@@ -1,5 +1,5 @@
 // The Shp Image window: the program's viewing window, one 810 x 630 image surface that
-// Show, the collage and the palette view draw on.
+// Show, the collage and the palette view draw on, shown at 1:1 or enlarged.
 #pragma once
 
 #include <QWidget>
@@ -11,6 +11,7 @@ namespace pelgrin {
 
 struct AppContext;
 class SurfaceView;
+class ZoomArea;
 
 class TShpForm : public QWidget {
   Q_OBJECT
@@ -22,6 +23,11 @@ class TShpForm : public QWidget {
   const Surface& ShpSurface() const { return surface_; }
 
   SurfaceView* ShpImage;
+  ZoomArea* ShpZoom;
+
+ protected:
+  // The main window's image-stepping keys work here too, and the zoom keys.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void FormCreate();

@@ -26,6 +26,12 @@ QImage SurfaceView::Picture() const {
   return Wrap(surface_).copy();
 }
 
+void SurfaceView::SetScale(int scale) {
+  scale_ = scale;
+  resize(surface_.Width() * scale, surface_.Height() * scale);
+  update();
+}
+
 void SurfaceView::RepaintViewsOf(const Surface& surface) {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     for (SurfaceView* view : window->findChildren<SurfaceView*>()) {
@@ -37,7 +43,16 @@ void SurfaceView::RepaintViewsOf(const Surface& surface) {
 void SurfaceView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect area = event->rect();
-  painter.drawImage(area, Wrap(surface_), area);
+  if (scale_ == 1) {
+    painter.drawImage(area, Wrap(surface_), area);
+    return;
+  }
+  // The surface pixels under the area, each drawn as a square: without smooth scaling the
+  // painter takes the nearest pixel, so edges stay sharp.
+  const QRect source(QPoint(area.left() / scale_, area.top() / scale_),
+                     QPoint(area.right() / scale_, area.bottom() / scale_));
+  const QRect target(source.topLeft() * scale_, source.size() * scale_);
+  painter.drawImage(target, Wrap(surface_), source);
 }
 
 }  // namespace pelgrin

@@ -1,4 +1,5 @@
-// A widget that shows a core Surface at 1:1, the picture of the program's image windows.
+// A widget that shows a core Surface, the picture of the program's image windows: at 1:1, or
+// enlarged a whole number of times with each pixel a sharp square.
 #pragma once
 
 #include <QWidget>
@@ -15,8 +16,11 @@ class SurfaceView : public QWidget {
   SurfaceView(const Surface& surface, QWidget* parent, int x = 0, int y = 0);
 
   const Surface& surface() const { return surface_; }
-  // The picture as it stands (a copy).
+  // The picture as it stands (a copy), at 1:1 whatever the scale.
   QImage Picture() const;
+  // Each surface pixel is shown as a scale x scale square; the widget is that much larger.
+  int Scale() const { return scale_; }
+  void SetScale(int scale);
 
   // Repaints every view showing surface, at once.
   static void RepaintViewsOf(const Surface& surface);
@@ -26,6 +30,7 @@ class SurfaceView : public QWidget {
 
  private:
   const Surface& surface_;
+  int scale_ = 1;
 };
 
 }  // namespace pelgrin

@@ -164,5 +164,11 @@ TEST_F(CliViewTest, WrongUsageExitsTwo) {
   }
 }
 
+TEST_F(CliViewTest, VersionNeedsNoVerb) {
+  const auto r = test::RunCli({"--version"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Pelgrin 0.50-qm\n");
+}
+
 }  // namespace
 }  // namespace pelgrin

@@ -8,8 +8,13 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTimer>
+#include <QUrl>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "convert/convert.h"
 #include "io/byte_order.h"
@@ -22,6 +27,7 @@
 #include "ui/picture_button.h"
 #include "ui/qt_dialogs.h"
 #include "ui/shp_form.h"
+#include "ui/up_down.h"
 #include "ui/wait_cursor.h"
 #include "ui_test_support.h"
 
@@ -140,6 +146,23 @@ void StartOnArchive(TestProgram& p) {
   p.Start();
   p.EndIntro();
   OpenArchive(p, "a.shp");
+}
+
+// Drops files on a widget as a file manager does; true when the window took the drop.
+// The file opens once the drop has ended.
+bool DropFiles(QWidget* target, const QStringList& paths) {
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const QString& path : paths)
+    urls << QUrl::fromLocalFile(path);
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  QCoreApplication::processEvents();
+  return drop.isAccepted();
 }
 
 }  // namespace
@@ -431,6 +454,88 @@ class EditRoadTest : public QObject {
     QCOMPARE(m.PaletteLbl->text(), QString("g.gpl"));
     QCOMPARE(PackRGB(p.State().LoadedPalette[0]), PackRGB(9, 8, 7));
     QCOMPARE(PackRGB(p.State().LoadedPalette[2]), PackRGB(2, 253, 7));
+  }
+
+  void droppedFilesOpenByTheirContentAsTheButtonsOpenThem() {
+    TestProgram p;
+    p.Start();
+    p.EndIntro();
+    TMainForm& m = p.Main();
+    // Every name but the archive's belongs to another kind: content decides.
+    WriteFileBytes(p.Path("archive.bmp"), ArchiveOf({{6, 5, 13}, {8, 6, 14}}));
+    SaveFilled(p.Path("picture.pal"), 3, 2, ColorOf(DefaultPalette[9]));
+    WriteFileText(p.Path("colours.shp"), PaletteText(3, 3));
+    WriteFileText(p.Path("notes.png"), "shopping\nlist\n");
+    // Raw RGB triples: its image count would be negative, so it is no archive.
+    Bytes raw(768, 0);
+    raw[6] = 4;
+    raw[7] = 251;
+    raw[8] = 9;
+    WriteFileBytes(p.Path("raw.bmp"), raw);
+    WriteFileText(p.Path("damaged.gpl"), "GIMP Palette\n1 2\n");
+    const struct {
+      QWidget* target;
+      const char* file;
+      std::function<bool()> opened;
+    } drops[] = {
+        {&m, "archive.bmp",
+         [&] {
+           return p.Log() == std::vector<std::string>{"archive.bmp", "2 Icons", "5 Max Height",
+                                                      "7 Max Width"} &&
+                  m.ShowBtn->isEnabled() && m.ImageUpDown->Max() == 2 &&
+                  m.EditLbl->text().endsWith("archive.bmp") &&
+                  p.State().ShpPath == p.Path("archive.bmp");
+         }},
+        {m.ImageEdit, "picture.pal",
+         [&] {
+           const Surface& bmp = p.Ctx().BmpForm->BmpSurface();
+           return p.Ctx().BmpForm->isVisible() && m.CvtBmpBtn->isEnabled() &&
+                  bmp.GetPixel(2, 1) == PackRGB(DefaultPalette[9]) &&
+                  bmp.GetPixel(3, 0) != PackRGB(DefaultPalette[9]) && m.ImageEdit->text() == "1";
+         }},
+        {m.MessageMemo->viewport(), "colours.shp",
+         [&] {
+           return m.PaletteLbl->text() == "colours.shp" && m.ViewPalBtn->isEnabled() &&
+                  PackRGB(p.State().ActivePalette[2]) == PackRGB(2, 253, 7) &&
+                  p.State().ShpPath == p.Path("archive.bmp");
+         }},
+        {&m, "raw.bmp",
+         [&] {
+           return m.PaletteLbl->text() == "raw.bmp" &&
+                  PackRGB(p.State().ActivePalette[2]) == PackRGB(4, 251, 9);
+         }},
+        {&m, "notes.png",
+         [&] {
+           return p.dialogs.errors ==
+                  std::vector<std::string>{p.Path("notes.png") +
+                                           " is neither a PNG picture nor a Windows bitmap."};
+         }},
+        {&m, "damaged.gpl",
+         [&] {
+           return p.dialogs.errors.back().find("is a damaged GIMP palette") != std::string::npos &&
+                  m.PaletteLbl->text() == "raw.bmp";
+         }},
+    };
+    for (const auto& d : drops) {
+      QVERIFY2(DropFiles(d.target, {QString::fromStdString(p.Path(d.file))}), d.file);
+      QVERIFY2(d.opened(), d.file);
+    }
+    // Two files at once are not taken.
+    QVERIFY(!DropFiles(&m, {QString::fromStdString(p.Path("archive.bmp")),
+                            QString::fromStdString(p.Path("colours.shp"))}));
+
+    // While a drawing runs a drop is refused, and the log says so.
+    WriteFileBytes(p.Path("tall.shp"), ArchiveOf({{20, 120, 15}}));
+    OpenArchive(p, "tall.shp");
+    bool taken = true;
+    QTimer::singleShot(
+        0, &m, [&] { taken = DropFiles(&m, {QString::fromStdString(p.Path("archive.bmp"))}); });
+    m.ShowBtnClick();
+    QVERIFY(!taken);
+    QCOMPARE(p.State().ShpPath, p.Path("tall.shp"));
+    const std::vector<std::string> log = p.Log();
+    QVERIFY(std::find(log.begin(), log.end(), "Still drawing: the dropped file was not opened") !=
+            log.end());
   }
 
   // Write BMP to a PNG, Load BMP of it and Convert: every index comes back, and the log

@@ -1,18 +1,22 @@
 // The main window's handlers, driven with scripted dialogs: Load SHP, Show, Cancel,
 // saving the view, Help, About, the buttons over a run and exceptions from handlers.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 
 #include "io/text.h"
 #include "picture/bmp_file.h"
 #include "shp/archive_builder.h"
+#include "ui/bmp_form.h"
 #include "ui/guarded.h"
 #include "ui/help_form.h"
 #include "ui/kvfix_form.h"
@@ -21,6 +25,7 @@
 #include "ui/surface_view.h"
 #include "ui/trans_form.h"
 #include "ui/up_down.h"
+#include "ui/zoom_area.h"
 #include "ui_test_support.h"
 
 namespace pelgrin::test {
@@ -114,6 +119,173 @@ class MainFormTest : public QObject {
              QColor(DefaultPalette[13].r, DefaultPalette[13].g, DefaultPalette[13].b));
     QVERIFY(m.WriteBmpBtn->isEnabled());
     QVERIFY(m.SaveCollageBtn->isEnabled());
+  }
+
+  void keysStepTheImageNumberAndShowAsTheArrowsAndShowDo() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 1}, {6, 9, 13}, {2, 2, 14}, {5, 5, 15}});
+    TMainForm& m = p.Main();
+    QWidget* shp = p.Ctx().ShpForm;
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const struct {
+      QWidget* target;
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      const char* number;  // Image # afterwards
+      int shown;           // the index of the image drawn, or -1 when nothing is shown
+    } cases[] = {
+        {m.ImageEdit, Qt::Key_PageDown, none, "2", 13},
+        {m.MessageMemo, Qt::Key_PageDown, none, "3", 14},
+        {shp, Qt::Key_PageDown, none, "4", 15},
+        {shp, Qt::Key_PageDown, none, "4", 15},  // no wrapping round past the last
+        {&m, Qt::Key_PageUp, none, "3", 14},
+        {m.ImageEdit, Qt::Key_Home, ctrl, "1", 1},
+        {shp, Qt::Key_End, ctrl, "4", 15},
+        {m.MessageMemo, Qt::Key_Home, ctrl, "1", 1},
+        {m.ImageEdit, Qt::Key_PageUp, none, "1", 1},
+        {m.ImageEdit, Qt::Key_Up, none, "2", -1},  // steps only, as the arrow does
+        {m.ImageEdit, Qt::Key_Up, none, "3", -1},
+        {m.ImageEdit, Qt::Key_Down, none, "2", -1},
+        {m.ImageEdit, Qt::Key_Return, none, "2", 13},
+        {m.ImageEdit, Qt::Key_Enter, Qt::KeypadModifier, "2", 13},
+        {m.ImageEdit, Qt::Key_Home, none, "2", -1},  // plain Home stays the field's
+        {shp, Qt::Key_Up, none, "2", -1},            // the arrow keys are the field's only
+    };
+    for (const auto& c : cases) {
+      const std::string name = m.ImageEdit->text().toStdString() + " " +
+                               c.target->objectName().toStdString() + " " + std::to_string(c.key);
+      p.Ctx().ShpForm->ShpSurface().Fill(kPink);
+      m.ClearLog();
+      QTest::keyClick(c.target, c.key, c.modifiers);
+      QCOMPARE(m.ImageEdit->text(), QString(c.number));
+      if (c.shown < 0) {
+        QVERIFY2(p.Log().empty(), name.c_str());
+        QVERIFY2(View(p).GetPixel(0, 0) == kPink, name.c_str());
+      } else {
+        QVERIFY2(!p.Log().empty() && p.Log().back().rfind("cols ", 0) == 0, name.c_str());
+        QVERIFY2(View(p).GetPixel(0, 0) == PackRGB(DefaultPalette[c.shown]), name.c_str());
+      }
+    }
+    // Typed past the end: Enter shows what Show shows.
+    m.ImageEdit->setText("9");
+    QTest::keyClick(m.ImageEdit, Qt::Key_Return);
+    QCOMPARE(p.Log().back(), std::string("No image #9"));
+  }
+
+  void keyDrivenShowLeavesTheFocusWhereItWas() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 1}, {6, 9, 13}, {2, 2, 14}});
+    TMainForm& m = p.Main();
+    m.show();
+    m.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m));
+    m.ImageEdit->setFocus();
+    for (const char* number : {"2", "3"}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+      QCOMPARE(m.ImageEdit->text(), QString(number));
+      QVERIFY(p.Ctx().ShpForm->isVisible());
+      QTRY_COMPARE(QApplication::activeWindow(), &m);
+      QTRY_COMPARE(QApplication::focusWidget(), m.ImageEdit);
+    }
+  }
+
+  void steppingKeysDoNothingWithoutAFileOrWhileADrawingRuns() {
+    TestProgram p;
+    p.Start();
+    p.EndIntro();
+    TMainForm& m = p.Main();
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Return}) {
+      QTest::keyClick(m.ImageEdit, key);
+      QCOMPARE(m.ImageEdit->text(), QString("1"));
+      QVERIFY(!p.Ctx().ShpForm->isVisible());
+    }
+    WriteFileBytes(p.Path("a.shp"), ArchiveOf({{20, 120, 15}, {20, 120, 14}}));
+    p.dialogs.open_answers.push_back(p.Path("a.shp"));
+    m.LoadShpBtnClick();
+    QTimer::singleShot(0, &m, [&] {
+      for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_Up, Qt::Key_End})
+        QTest::keyClick(m.ImageEdit, key,
+                        key == Qt::Key_End ? Qt::ControlModifier : Qt::NoModifier);
+      QTest::keyClick(p.Ctx().ShpForm, Qt::Key_PageDown);
+    });
+    m.ShowBtnClick();
+    QCOMPARE(m.ImageEdit->text(), QString("1"));
+    const std::vector<std::string> log = p.Log();
+    QCOMPARE(std::count_if(log.begin(), log.end(),
+                           [](const std::string& line) { return line.rfind("cols ", 0) == 0; }),
+             1);
+  }
+
+  void zoomEnlargesThePictureOnScreenOnly() {
+    TestProgram p;
+    StartWithArchive(p, {{4, 3, 15}, {6, 9, 13}});
+    TMainForm& m = p.Main();
+    m.ImageEdit->setText("2");
+    m.ShowBtnClick();
+    TShpForm& shp = *p.Ctx().ShpForm;
+    const QSize window = shp.size();
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const struct {
+      Qt::Key key;  // or a wheel turn when Key_unknown
+      Qt::KeyboardModifiers modifiers;
+      int wheel;
+      int scale;  // afterwards
+    } steps[] = {
+        {Qt::Key_Plus, ctrl, 0, 2},
+        {Qt::Key_Equal, ctrl, 0, 3},
+        {Qt::Key_Plus, ctrl | Qt::ShiftModifier, 0, 4},
+        {Qt::Key_Minus, ctrl, 0, 3},
+        {Qt::Key_0, ctrl, 0, 1},
+        {Qt::Key_Minus, ctrl, 0, 1},  // never below 1:1
+        {Qt::Key_Plus, Qt::NoModifier, 0, 1},
+        {Qt::Key_unknown, ctrl, 120, 2},
+        {Qt::Key_unknown, ctrl, 60, 2},  // half a notch, then the other half
+        {Qt::Key_unknown, ctrl, 60, 3},
+        {Qt::Key_unknown, Qt::NoModifier, 120, 3},  // without Ctrl the wheel scrolls
+        {Qt::Key_unknown, ctrl, -240, 1},
+        {Qt::Key_unknown, ctrl, 1200, 8},  // at most 8:1
+    };
+    const QColor green(DefaultPalette[13].r, DefaultPalette[13].g, DefaultPalette[13].b);
+    for (const auto& step : steps) {
+      if (step.key != Qt::Key_unknown) {
+        QTest::keyClick(&shp, step.key, step.modifiers);
+      } else {
+        const QPointF at(10, 10);
+        QWheelEvent wheel(at, shp.mapToGlobal(at), QPoint(), QPoint(0, step.wheel), Qt::NoButton,
+                          step.modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(shp.ShpZoom->viewport(), &wheel);
+      }
+      const int s = step.scale;
+      QCOMPARE(shp.ShpImage->size(), QSize(810 * s, 630 * s));
+      QCOMPARE(shp.size(), window);
+      QCOMPARE(shp.ShpZoom->horizontalScrollBar()->maximum(),
+               810 * s - shp.ShpZoom->viewport()->width());
+      // The image's 6 x 9 pixels as squares of s x s, sharp at the edges.
+      const QImage shown = shp.ShpImage->grab(QRect(0, 0, 7 * s, 10 * s)).toImage();
+      QCOMPARE(shown.pixelColor(6 * s - 1, 9 * s - 1), green);
+      QCOMPARE(shown.pixelColor(6 * s, 0), QColor(0, 255, 255));
+      QCOMPARE(shown.pixelColor(0, 9 * s), QColor(0, 255, 255));
+    }
+    // The scale stays from one Show to the next; the saved view is the 1:1 picture.
+    m.ImageEdit->setText("1");
+    m.ShowBtnClick();
+    QCOMPARE(shp.ShpImage->size(), QSize(810 * 8, 630 * 8));
+    p.dialogs.save_answers.push_back(p.Path("view.bmp"));
+    m.SaveImageBtnClick();
+    const QImage saved(QString::fromStdString(p.Path("view.bmp")));
+    QCOMPARE(saved.size(), QSize(810, 630));
+    QCOMPARE(saved.pixelColor(3, 2),
+             QColor(DefaultPalette[15].r, DefaultPalette[15].g, DefaultPalette[15].b));
+    QCOMPARE(saved.pixelColor(4, 0), QColor(0, 255, 255));
+
+    // The Bmp Image window zooms the same way.
+    TBmpForm& bmp = *p.Ctx().BmpForm;
+    QTest::keyClick(&bmp, Qt::Key_Plus, ctrl);
+    QCOMPARE(bmp.BmpImage->size(), QSize(1600, 1200));
+    QTest::keyClick(&bmp, Qt::Key_0, ctrl);
+    QCOMPARE(bmp.BmpImage->size(), QSize(800, 600));
+    QCOMPARE(bmp.size(), QSize(800, 600));
   }
 
   void showOfANumberOutsideTheFileSaysNoImage() {
@@ -328,6 +500,13 @@ class MainFormTest : public QObject {
       QVERIFY2(help.HelpRichEdit->toPlainText().contains(name), name);
     QTest::mouseClick(help.Button1, Qt::LeftButton);
     QVERIFY(!help.isVisible());
+    // F1 opens it again and Escape closes it, wherever its focus is.
+    for (QWidget* focus : std::initializer_list<QWidget*>{help.HelpRichEdit, help.Button1}) {
+      QTest::keyClick(p.Main().MessageMemo, Qt::Key_F1);
+      QVERIFY(help.isVisible());
+      QTest::keyClick(focus, Qt::Key_Escape);
+      QVERIFY(!help.isVisible());
+    }
   }
 
   void aboutShowsTheVersionOnItsSecondLine() {

@@ -1,8 +1,11 @@
 // The small widgets and helpers of the windows: the up-down control, the dialog filter
 // conversion and the button pictures.
+#include <QApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "ui/button_icons.h"
 #include "ui/qt_dialogs.h"
@@ -77,6 +80,35 @@ class WidgetsTest : public QObject {
     QCOMPARE(updown.Position(), 0);
     updown.Click(UpDown::Direction::kRaised);
     QCOMPARE(updown.Position(), 0);
+  }
+
+  void escapeClosesTheProgramsBoxes() {
+    QtDialogs dialogs;
+    const std::function<void()> boxes[] = {
+        [&] { dialogs.Message("Korvane SHP file editor", "About KV Pelgrin"); },
+        [&] { dialogs.ErrorBox("Could not open file x."); },
+    };
+    for (const auto& box : boxes) {
+      bool escaped = false;
+      bool left_open = false;
+      QTimer::singleShot(0, [&] {
+        escaped = QApplication::activeModalWidget() != nullptr;
+        if (escaped) QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+      });
+      // Closes a box that Escape left open, so that the test ends either way.
+      QTimer rescue;
+      rescue.setSingleShot(true);
+      QObject::connect(&rescue, &QTimer::timeout, [&] {
+        if (QWidget* open = QApplication::activeModalWidget()) {
+          left_open = true;
+          open->close();
+        }
+      });
+      rescue.start(3000);
+      box();
+      QVERIFY(escaped);
+      QVERIFY(!left_open);
+    }
   }
 
   void filterListKeepsDescriptionsAndMatchesAnyCase() {
