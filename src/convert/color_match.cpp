@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <limits>
+#include <new>
 
 namespace pelgrin {
 namespace {
@@ -30,6 +31,11 @@ std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c) {
   return static_cast<std::uint8_t>(best_index);
 }
 
+ZeroTable::ZeroTable(std::size_t size)
+    : data_(static_cast<std::uint32_t*>(std::calloc(size, sizeof(std::uint32_t)))) {
+  if (!data_) throw std::bad_alloc();
+}
+
 PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
   // Excluded entries never win: entry 0 is always allowed and closer than FlashPenalty.
   for (int i = 0; i < 255; ++i) {
@@ -39,8 +45,6 @@ PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
     if (std::none_of(allowed_.begin(), allowed_.end(), same))
       allowed_.push_back({e.r, e.g, e.b, static_cast<std::uint8_t>(i)});
   }
-  for (int level = 0; level < kLevels; ++level)
-    cells_[level].assign(std::size_t{1} << (3 * kBits[level]), 0);
 }
 
 std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
@@ -85,7 +89,6 @@ std::uint8_t MatchColor(const Palette& palette, bool no_flash, Rgb c) {
   return PaletteSearch(palette, no_flash).Nearest(c);
 }
 
-ColorMatcher::ColorMatcher(const Palette& palette, bool no_flash)
-    : search_(palette, no_flash), slots_(std::size_t{1} << kSlotBits, kBackColorSlot) {}
+ColorMatcher::ColorMatcher(const Palette& palette, bool no_flash) : search_(palette, no_flash) {}
 
 }  // namespace pelgrin

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "shp/work_state.h"
@@ -23,6 +24,20 @@ constexpr bool IsFlashIndex(int i) {
 // The plain rule, one distance at a time: 255 for BackColor, else the nearest of entries
 // 0..254 (flash indices excluded when no_flash). The reference the faster paths must equal.
 std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c);
+
+// A table of zeros whose memory the system zeroes on first use (when it is large enough
+// to be mapped on its own): a conversion that uses a few cells of a table pays for those.
+class ZeroTable {
+ public:
+  explicit ZeroTable(std::size_t size);
+  std::uint32_t& operator[](std::size_t i) { return data_.get()[i]; }
+
+ private:
+  struct Free {
+    void operator()(std::uint32_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<std::uint32_t[], Free> data_;
+};
 
 // The same result as MatchColorLinear, searching only the entries that can be nearest.
 // Of entries with equal colours only the lowest index is kept: a later one never wins.
@@ -60,6 +75,7 @@ class PaletteSearch {
   static constexpr int kLevels = 3;
   static constexpr int kBits[kLevels] = {3, 4, 5};  // cells per axis: 1 << bits
 
+  static constexpr std::size_t CellCount(int level) { return std::size_t{1} << (3 * kBits[level]); }
   static std::size_t CellOf(int level, Rgb c) {
     const int bits = kBits[level];
     const int shift = 8 - bits;
@@ -73,7 +89,8 @@ class PaletteSearch {
   std::vector<Entry> pool_;     // the candidates of every filled cell, each in index order
   // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
   // 1, at most 255); 0 while the cell is not filled.
-  std::vector<std::uint32_t> cells_[kLevels];
+  ZeroTable cells_[kLevels] = {ZeroTable(CellCount(0)), ZeroTable(CellCount(1)),
+                               ZeroTable(CellCount(2))};
 };
 
 // One colour, without a cache: equal to MatchColorLinear.
@@ -92,22 +109,27 @@ class ColorMatcher {
     if (key == last_key_) return last_index_;
     last_key_ = key;
     std::uint32_t& slot = slots_[(key * 0x9E3779B1u) >> (32 - kSlotBits)];
-    if (slot >> 8 != key) slot = key << 8 | (c == BackColor ? kTransparent : search_.Nearest(c));
-    last_index_ = static_cast<std::uint8_t>(slot);
+    std::uint32_t entry = slot ^ kBackColorEntry;
+    if (entry >> 8 != key) {
+      entry = key << 8 | (c == BackColor ? kTransparent : search_.Nearest(c));
+      slot = entry ^ kBackColorEntry;
+    }
+    last_index_ = static_cast<std::uint8_t>(entry);
     return last_index_;
   }
 
  private:
-  // A slot holds the packed colour in its upper 24 bits and the index in its low byte.
-  // Every slot starts as BackColor matched to 255, which is BackColor's answer.
-  static constexpr std::uint32_t kBackColorSlot = PackRGB(BackColor) << 8 | kTransparent;
+  // A slot holds the packed colour in its upper 24 bits and the index in its low byte,
+  // stored XOR kBackColorEntry: a slot still zero reads as BackColor matched to 255,
+  // which is BackColor's answer.
+  static constexpr std::uint32_t kBackColorEntry = PackRGB(BackColor) << 8 | kTransparent;
   static constexpr std::uint32_t kNoColour = 0xFFFFFFFFu;  // no packed colour has a top byte
   static constexpr int kSlotBits = 15;
 
   PaletteSearch search_;
   std::uint32_t last_key_ = kNoColour;
   std::uint8_t last_index_ = 0;
-  std::vector<std::uint32_t> slots_;
+  ZeroTable slots_{std::size_t{1} << kSlotBits};
 };
 
 }  // namespace pelgrin
