@@ -88,7 +88,8 @@ class PaletteSearch {
   std::vector<Entry> allowed_;  // the entries that may be chosen, in index order
   std::vector<Entry> pool_;     // the candidates of every filled cell, each in index order
   // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
-  // 1, at most 255); 0 while the cell is not filled.
+  // 1, at most 255); 0 while the cell is not filled. The pool never holds more than
+  // (512 + 4096 + 32768) * 255 < 2^24 candidates.
   ZeroTable cells_[kLevels] = {ZeroTable(CellCount(0)), ZeroTable(CellCount(1)),
                                ZeroTable(CellCount(2))};
 };
