@@ -60,26 +60,32 @@ std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
     n = outer & 0xFF;
     std::copy_n(&pool_[outer >> 8], n, from.begin());
   }
-  const int width = 1 << (8 - kBits[level]);
-  const int lo[3] = {c.r & -width, c.g & -width, c.b & -width};
-  // Distance from entry e to the nearest (or the farthest) point of the cell.
-  const auto reach = [&lo, width](const Entry& e, bool farthest) {
-    const int v[3] = {e.r, e.g, e.b};
-    int sum = 0;
-    for (int k = 0; k < 3; ++k) {
-      const int hi = lo[k] + width - 1;
-      sum += farthest ? std::max(v[k] - lo[k], hi - v[k]) : std::max({lo[k] - v[k], v[k] - hi, 0});
-    }
-    return sum;
+  const int last = (1 << (8 - kBits[level])) - 1;  // a cell spans lo .. lo + last
+  const int r0 = c.r & ~last, g0 = c.g & ~last, b0 = c.b & ~last;
+  // Distance from entry e to the farthest point of the cell, and to the nearest.
+  const auto farthest = [=](const Entry& e) {
+    return std::max(e.r - r0, r0 + last - e.r) + std::max(e.g - g0, g0 + last - e.g) +
+           std::max(e.b - b0, b0 + last - e.b);
+  };
+  const auto outside = [last](int v, int lo) {
+    return std::max(lo - v, 0) + std::max(v - lo - last, 0);
+  };
+  const auto nearest = [=](const Entry& e) {
+    return outside(e.r, r0) + outside(e.g, g0) + outside(e.b, b0);
   };
   int bound = std::numeric_limits<int>::max();
   for (std::size_t k = 0; k < n; ++k)
-    bound = std::min(bound, reach(from[k], true));
+    bound = std::min(bound, farthest(from[k]));
+  // Every entry is written and only the kept ones advance: no branch to mispredict.
   const std::size_t first = pool_.size();
+  pool_.resize(first + n);
+  std::size_t kept = 0;
   for (std::size_t k = 0; k < n; ++k) {
-    if (reach(from[k], false) <= bound) pool_.push_back(from[k]);
+    pool_[first + kept] = from[k];
+    kept += nearest(from[k]) <= bound ? 1 : 0;
   }
-  const auto cell = static_cast<std::uint32_t>(first << 8 | (pool_.size() - first));
+  pool_.resize(first + kept);
+  const auto cell = static_cast<std::uint32_t>(first << 8 | kept);
   cells_[level][CellOf(level, c)] = cell;
   return cell;
 }
