@@ -7,9 +7,10 @@
 #   - 64 colours changing from one pixel to the next;
 # and the floor against a plain converter that searches every palette entry for every
 # pixel of the first picture (bench/linear_convert.cpp).
-# Prints a Markdown table of median wall times, CPU times (user + system, mean) and
-# ratios (time / floor time: below 1 means faster than the floor). Installs hyperfine from
-# Debian's packages if missing.
+# Prints a Markdown table of wall times (least and median of the runs), CPU times (user +
+# system, mean) and their ratios (time / floor time: below 1 means faster than the floor).
+# On a machine other programs keep busy the least time is the steadiest. Installs
+# hyperfine from Debian's packages if missing.
 #   bench/convert_floor.sh [RUNS]
 # PELGRIN_BENCH_BIN names a folder holding pelgrin-cli, linear_convert and
 # make_peer_inputs already built; otherwise build-bench/ is built. The inputs and outputs
@@ -33,7 +34,7 @@ trap 'rm -rf "$work"' EXIT
 "$bin/make_peer_inputs" "$work"
 cd "$work"
 
-# measure NAME COMMAND: "median-wall-seconds cpu-seconds" of COMMAND over the runs; each
+# measure NAME COMMAND: "least-wall median-wall cpu" seconds of COMMAND over the runs; each
 # run starts with its output removed and nothing left to write back.
 measure() {
   hyperfine --runs "$runs" --warmup 3 --style none --export-json "$1.json" \
@@ -41,7 +42,7 @@ measure() {
   python3 -c "
 import json, sys
 r = json.load(open(sys.argv[1]))['results'][0]
-print(r['median'], r['user'] + r['system'])" "$1.json"
+print(r['min'], r['median'], r['user'] + r['system'])" "$1.json"
 }
 
 declare -A t
@@ -54,16 +55,17 @@ row() {  # row WHAT KEY BASELINE-NAME BASELINE-KEY
   python3 -c "
 import sys
 what, base_name = sys.argv[1], sys.argv[3]
-wall, cpu = map(float, sys.argv[2].split())
-base_wall, base_cpu = map(float, sys.argv[4].split())
-print(f'| {what} | {wall*1000:.1f} ms | {cpu*1000:.1f} ms | {base_name} | '
-      f'{wall/base_wall:.2f} | {cpu/base_cpu:.2f} |')" "$1" "${t[$2]}" "$3" "${t[$4]}"
+t = list(map(float, sys.argv[2].split()))
+b = list(map(float, sys.argv[4].split()))
+ms = ' | '.join(f'{v*1000:.1f} ms' for v in t)
+ratios = ' | '.join(f'{v/w:.2f}' for v, w in zip(t, b))
+print(f'| {what} | {ms} | {base_name} | {ratios} |')" "$1" "${t[$2]}" "$3" "${t[$4]}"
 }
 
-echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(uname -sr); $runs runs each"
+echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(uname -sr); $runs runs each; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
-echo "| process | wall (median) | CPU (mean) | baseline | wall / baseline | CPU / baseline |"
-echo "|---|---|---|---|---|---|"
+echo "| process | wall, least | wall, median | CPU, mean | baseline | least / baseline | median / baseline | CPU / baseline |"
+echo "|---|---|---|---|---|---|---|---|"
 floor="one colour (the floor)"
 row "convert, 544,511 colours" distinct "$floor" one-colour
 row "convert, shaded, 22,677 colours" shaded "$floor" one-colour
