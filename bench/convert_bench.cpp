@@ -1,5 +1,6 @@
 // Conversion of a full-size bitmap: the palette search for every pixel (baseline) against
-// the converter that searches each distinct colour once.
+// the converter, which answers recent colours from a table and searches the others among
+// the entries that can be nearest.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -1,11 +1,16 @@
 // Writes the inputs of bench/peers.sh into DIR:
 //   picture.bmp   839 x 649, smooth gradients with many distinct colours
+//   one-colour.bmp, distinct.bmp, shaded.bmp, colours64.bmp
+//                 839 x 649 pictures of convert's floor and cases: one colour; every pixel
+//                 a colour of its own; a shaded sprite of about 21000 colours on the
+//                 background colour; 64 colours changing from one pixel to the next
 //   palette.pal   entries 0..254 of the built-in palette, as a text palette file
 //   palette.bmp   the same 255 colours as a 255 x 1 bitmap (for other tools' remap)
 //   record.sdf    one image record of 60 x 40
 //   big.shp       about 50 MB: 2000 images of about 25 KB
 //   many.shp      10000 small images
 //   make_peer_inputs DIR
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -71,6 +76,58 @@ bool WritePicture(const std::string& path, Reporter& reporter) {
   return WriteBmp24(path, RasterCols, RasterRows, header, fill, "Could not open %s", reporter);
 }
 
+// An 839 x 649 picture whose pixel (x, y) (y counted from the top) has colour_at(x, y).
+template <typename ColourAt>
+bool WriteCase(const std::string& path, ColourAt colour_at, Reporter& reporter) {
+  BmpHeaderRecord header;
+  const auto fill = [&colour_at](std::int64_t row, std::uint8_t* bgr) {
+    const int y = RasterRows - 1 - static_cast<int>(row);
+    for (int x = 0; x < RasterCols; ++x) {
+      const Rgb c = colour_at(x, y);
+      bgr[3 * x] = c.b;
+      bgr[3 * x + 1] = c.g;
+      bgr[3 * x + 2] = c.r;
+    }
+  };
+  return WriteBmp24(path, RasterCols, RasterRows, header, fill, "Could not open %s", reporter);
+}
+
+Rgb Byte3(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+          static_cast<std::uint8_t>(v >> 16)};
+}
+
+// A lit ellipsoid of two materials in bands, with a soft texture and a tint that follows
+// the position, on the background colour: what a rendered unit looks like.
+Rgb Shaded(int x, int y) {
+  const double u = (x - RasterCols / 2.0) / (RasterCols * 0.45);
+  const double v = (y - RasterRows / 2.0) / (RasterRows * 0.45);
+  const double rr = u * u + v * v;
+  if (rr >= 1) return BackColor;
+  const double light = std::clamp(0.15 + 0.85 * (0.5 * (-u - v) + std::sqrt(1 - rr)), 0.0, 1.0);
+  const bool metal = (x / 60 + y / 45) % 3 == 0;
+  const double grain = 0.9 + 0.1 * std::sin(x * 0.37) * std::cos(y * 0.29);
+  const double k = light * grain;
+  const auto byte = [](double value) { return static_cast<std::uint8_t>(value); };
+  return metal ? Rgb{byte(90 * k + 40 + 12 * u), byte(100 * k + 40 + 12 * v), byte(120 * k + 50)}
+               : Rgb{byte(180 * k + 30 + 16 * u), byte(120 * k + 20 + 16 * v), byte(60 * k + 10)};
+}
+
+bool WriteConvertCases(const std::string& dir, Reporter& reporter) {
+  const auto one = [](int, int) { return Rgb{90, 140, 60}; };
+  const auto distinct = [](int x, int y) {
+    return Byte3((static_cast<std::uint32_t>(x * RasterRows + y) * 29u) & 0xFFFFFFu);
+  };
+  const auto sixty_four = [](int x, int y) {
+    const auto k = static_cast<std::uint32_t>((x * 7 + y * 13) % 64);
+    return Byte3((k * 4) | ((255 - k * 3) << 8) | (((k * 37) % 256) << 16));
+  };
+  return WriteCase(JoinPath(dir, "one-colour.bmp"), one, reporter) &&
+         WriteCase(JoinPath(dir, "distinct.bmp"), distinct, reporter) &&
+         WriteCase(JoinPath(dir, "shaded.bmp"), Shaded, reporter) &&
+         WriteCase(JoinPath(dir, "colours64.bmp"), sixty_four, reporter);
+}
+
 bool WritePalettes(const std::string& dir, Reporter& reporter) {
   std::string text = "Benchmark palette\nversion 1\n255\n";
   for (int i = 0; i < 255; ++i) {
@@ -97,7 +154,7 @@ int Run(const std::string& dir) {
   auto ws = std::make_unique<WorkState>();
   StderrReporter reporter;
   const bool ok = WritePicture(JoinPath(dir, "picture.bmp"), reporter) &&
-                  WritePalettes(dir, reporter) &&
+                  WritePalettes(dir, reporter) && WriteConvertCases(dir, reporter) &&
                   WriteBytes(JoinPath(dir, "record.sdf"), PatternRecord(*ws, 60, 40, 5)) &&
                   WriteBytes(JoinPath(dir, "big.shp"), Archive(*ws, 2000, 170, 145)) &&
                   WriteBytes(JoinPath(dir, "many.shp"), Archive(*ws, 10000, 24, 16));

@@ -1,8 +1,10 @@
 #include "convert/color_match.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
+#include <new>
 
 namespace pelgrin {
 namespace {
@@ -29,72 +31,63 @@ std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c) {
   return static_cast<std::uint8_t>(best_index);
 }
 
-PaletteSearch::Cells::Cells(int cell_bits)
-    : bits(cell_bits),
-      start(std::size_t{1} << (3 * cell_bits), -1),
-      count(std::size_t{1} << (3 * cell_bits), 0) {}
-
-int PaletteSearch::Cells::Of(Rgb c) const {
-  const int shift = 8 - bits;
-  return ((c.r >> shift) << (2 * bits)) | ((c.g >> shift) << bits) | (c.b >> shift);
+ZeroTable::ZeroTable(std::size_t size)
+    : data_(static_cast<std::uint32_t*>(std::calloc(size, sizeof(std::uint32_t)))) {
+  if (!data_) throw std::bad_alloc();
 }
 
-PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) : palette_(palette) {
+PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
   // Excluded entries never win: entry 0 is always allowed and closer than FlashPenalty.
   for (int i = 0; i < 255; ++i) {
-    if (!(no_flash && IsFlashIndex(i))) allowed_.push_back(static_cast<std::uint8_t>(i));
+    if (no_flash && IsFlashIndex(i)) continue;
+    const Rgb e = palette[static_cast<std::size_t>(i)];
+    const auto same = [e](const Entry& a) { return a.r == e.r && a.g == e.g && a.b == e.b; };
+    if (std::none_of(allowed_.begin(), allowed_.end(), same))
+      allowed_.push_back({e.r, e.g, e.b, static_cast<std::uint8_t>(i)});
   }
 }
 
-void PaletteSearch::Fill(Cells& cells, Rgb c, const std::uint8_t* from, std::size_t n) const {
-  const int width = 1 << (8 - cells.bits);
-  const int lo[3] = {c.r & -width, c.g & -width, c.b & -width};
-  // Distance from entry e to the nearest (or the farthest) point of the cell.
-  const auto reach = [&lo, width](const Rgb& e, bool farthest) {
-    const int v[3] = {e.r, e.g, e.b};
-    int sum = 0;
-    for (int k = 0; k < 3; ++k) {
-      const int hi = lo[k] + width - 1;
-      sum += farthest ? std::max(v[k] - lo[k], hi - v[k]) : std::max({lo[k] - v[k], v[k] - hi, 0});
-    }
-    return sum;
+std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
+  // The entries to choose from: all allowed ones, or the enclosing cell's candidates
+  // (copied, since the pool grows below).
+  std::array<Entry, 255> from;
+  std::size_t n = allowed_.size();
+  if (level == 0) {
+    std::copy(allowed_.begin(), allowed_.end(), from.begin());
+  } else {
+    std::uint32_t outer = cells_[level - 1][CellOf(level - 1, c)];
+    if (outer == 0) outer = Fill(level - 1, c);
+    n = outer & 0xFF;
+    std::copy_n(&pool_[outer >> 8], n, from.begin());
+  }
+  const int last = (1 << (8 - kBits[level])) - 1;  // a cell spans lo .. lo + last
+  const int r0 = c.r & ~last, g0 = c.g & ~last, b0 = c.b & ~last;
+  // Distance from entry e to the farthest point of the cell, and to the nearest.
+  const auto farthest = [=](const Entry& e) {
+    return std::max(e.r - r0, r0 + last - e.r) + std::max(e.g - g0, g0 + last - e.g) +
+           std::max(e.b - b0, b0 + last - e.b);
+  };
+  const auto outside = [last](int v, int lo) {
+    return std::max(lo - v, 0) + std::max(v - lo - last, 0);
+  };
+  const auto nearest = [=](const Entry& e) {
+    return outside(e.r, r0) + outside(e.g, g0) + outside(e.b, b0);
   };
   int bound = std::numeric_limits<int>::max();
   for (std::size_t k = 0; k < n; ++k)
-    bound = std::min(bound, reach(palette_[from[k]], true));
-  const auto cell = static_cast<std::size_t>(cells.Of(c));
-  const std::size_t first = cells.pool.size();
+    bound = std::min(bound, farthest(from[k]));
+  // Every entry is written and only the kept ones advance: no branch to mispredict.
+  const std::size_t first = pool_.size();
+  pool_.resize(first + n);
+  std::size_t kept = 0;
   for (std::size_t k = 0; k < n; ++k) {
-    if (reach(palette_[from[k]], false) <= bound) cells.pool.push_back(from[k]);
+    pool_[first + kept] = from[k];
+    kept += nearest(from[k]) <= bound ? 1 : 0;
   }
-  cells.start[cell] = static_cast<std::int32_t>(first);
-  cells.count[cell] = static_cast<std::uint16_t>(cells.pool.size() - first);
-}
-
-const std::uint8_t* PaletteSearch::Candidates(Cells& cells, Rgb c, std::size_t& n) {
-  const auto cell = static_cast<std::size_t>(cells.Of(c));
-  if (cells.start[cell] < 0) {
-    if (&cells == &coarse_) {
-      Fill(cells, c, allowed_.data(), allowed_.size());
-    } else {
-      std::size_t m = 0;
-      const std::uint8_t* outer = Candidates(coarse_, c, m);
-      Fill(cells, c, outer, m);
-    }
-  }
-  n = cells.count[cell];
-  return &cells.pool[static_cast<std::size_t>(cells.start[cell])];
-}
-
-std::uint8_t PaletteSearch::Nearest(Rgb c) {
-  std::size_t n = 0;
-  const std::uint8_t* candidate = Candidates(fine_, c, n);
-  // The index in the low byte makes the smallest key the nearest entry and, among equally
-  // near ones, the lowest index; no branch to mispredict.
-  int best = std::numeric_limits<int>::max();
-  for (std::size_t k = 0; k < n; ++k)
-    best = std::min(best, (Distance(palette_[candidate[k]], c) << 8) | candidate[k]);
-  return static_cast<std::uint8_t>(best);
+  pool_.resize(first + kept);
+  const auto cell = static_cast<std::uint32_t>(first << 8 | kept);
+  cells_[level][CellOf(level, c)] = cell;
+  return cell;
 }
 
 std::uint8_t MatchColor(const Palette& palette, bool no_flash, Rgb c) {
@@ -102,38 +95,6 @@ std::uint8_t MatchColor(const Palette& palette, bool no_flash, Rgb c) {
   return PaletteSearch(palette, no_flash).Nearest(c);
 }
 
-ColorMatcher::ColorMatcher(const Palette& palette, bool no_flash)
-    : search_(palette, no_flash),
-      shift_(32 - kInitialBits),
-      slots_(std::size_t{1} << kInitialBits, kEmpty) {}
-
-std::uint8_t ColorMatcher::Lookup(std::uint32_t key) {
-  if (key == PackRGB(BackColor)) return kTransparent;
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = Slot(key);
-  for (; slots_[slot] != kEmpty; slot = (slot + 1) & mask) {
-    if (slots_[slot] >> 8 == key) return static_cast<std::uint8_t>(slots_[slot]);
-  }
-  const std::uint8_t index =
-      search_.Nearest(Rgb{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
-                          static_cast<std::uint8_t>(key >> 16)});
-  slots_[slot] = (key << 8) | index;
-  if (++used_ * 2 > slots_.size()) Grow();
-  return index;
-}
-
-void ColorMatcher::Grow() {
-  std::vector<std::uint32_t> old(slots_.size() << kGrowthBits, kEmpty);
-  old.swap(slots_);
-  shift_ -= kGrowthBits;
-  const std::size_t mask = slots_.size() - 1;
-  for (const std::uint32_t entry : old) {
-    if (entry == kEmpty) continue;
-    std::size_t slot = Slot(entry >> 8);
-    while (slots_[slot] != kEmpty)
-      slot = (slot + 1) & mask;
-    slots_[slot] = entry;
-  }
-}
+ColorMatcher::ColorMatcher(const Palette& palette, bool no_flash) : search_(palette, no_flash) {}
 
 }  // namespace pelgrin

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "convert/color_match.h"
 #include "io/byte_order.h"
 #include "shp/shp_format.h"
 
@@ -83,11 +84,12 @@ std::uint8_t NearestColor(const Palette& loaded_palette, int red, int green, int
 }
 
 RemapTable BuildRemapTable(const Palette& source_palette, const Palette& loaded_palette) {
+  // The converter's search, without its flash exclusion and BackColor rule: NearestColor
+  // of every entry, looking only at the loaded entries that can be nearest.
+  PaletteSearch search(loaded_palette, /*no_flash=*/false);
   RemapTable table{};
-  for (std::size_t v = 0; v < table.size(); ++v) {
-    const Rgb& c = source_palette[v];
-    table[v] = NearestColor(loaded_palette, c.r, c.g, c.b);
-  }
+  for (std::size_t v = 0; v < table.size(); ++v)
+    table[v] = search.Nearest(source_palette[v]);
   return table;
 }
 

@@ -2,6 +2,7 @@
 // and the cached search giving exactly the plain search's answer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -21,6 +22,8 @@ TEST(MatchColor, Rule) {
   p[120] = {1, 200, 3};
   p[121] = {1, 200, 4};  // flashes too
   p[128] = {1, 190, 3};  // the nearest that does not flash
+  p[122] = {200, 1, 3};  // flashes; its equal entry 140 does not
+  p[140] = {200, 1, 3};
   p[230] = {9, 9, 250};
   p[255] = {30, 30, 30};  // never chosen
   struct Case {
@@ -36,6 +39,7 @@ TEST(MatchColor, Rule) {
       {{50, 60, 70}, false, 40},    {{1, 200, 3}, false, 120},
       {{1, 200, 3}, true, 128},     {{9, 9, 250}, false, 230},
       {{9, 9, 250}, true, 0},  // (0, 0, 0) is nearer than any other allowed entry
+      {{200, 1, 3}, false, 122},    {{200, 1, 3}, true, 140},
       {{30, 30, 30}, false, 0},
   };
   for (const Case& c : cases) {
@@ -52,31 +56,71 @@ TEST(MatchColor, FlashIndices) {
     EXPECT_EQ(IsFlashIndex(i), (i >= 112 && i <= 127) || i >= 224) << i;
 }
 
-// Random palettes, some drawn from a few channel values so that many entries tie, and
-// more colours than the cache's first table holds, repeated, some near BackColor.
+// Random entries; with levels < 256 every channel takes one of that many values, so many
+// entries are equal and many colours lie at equal distances from several of them.
+Palette RandomPalette(std::mt19937& rng, int levels) {
+  Palette p;
+  for (Rgb& e : p) {
+    const auto channel = [&] {
+      return static_cast<std::uint8_t>(rng() % static_cast<unsigned>(levels) * 255 /
+                                       static_cast<unsigned>(levels - 1));
+    };
+    e = {channel(), channel(), channel()};
+  }
+  return p;
+}
+
+// Points 32 apart in a shuffled order: the colours halfway between two are tied, and the
+// lower index is not always the lower colour.
+Palette LatticePalette(std::mt19937& rng) {
+  std::vector<Rgb> points;
+  for (int k = 0; k < 512; ++k)
+    points.push_back({static_cast<std::uint8_t>(32 * (k >> 6)),
+                      static_cast<std::uint8_t>(32 * (k >> 3 & 7)),
+                      static_cast<std::uint8_t>(32 * (k & 7))});
+  std::shuffle(points.begin(), points.end(), rng);
+  Palette p;
+  std::copy_n(points.begin(), p.size(), p.begin());
+  return p;
+}
+
+// Against the plain search, with and without the flash exclusion: random colours, half of
+// them corners of cells of 8 colours a side (where an entry at the bound of a cell's
+// candidates can tie the nearest), repeated, some near BackColor; more colours than the
+// cache holds. The whole cube is compared in bench/match_cube_bench.cpp.
 TEST(MatchColor, CachedSearchEqualsPlainSearch) {
   std::mt19937 rng(12345);
-  const auto byte = [&rng](int levels) {
-    return static_cast<std::uint8_t>(levels == 256 ? rng() % 256
-                                                   : (rng() % levels) * 255 / (levels - 1));
+  struct Case {
+    const char* name;
+    Palette palette;
   };
-  for (int round = 0; round < 8; ++round) {
-    const int levels = round % 2 == 0 ? 256 : 3;
-    Palette p;
-    for (Rgb& e : p)
-      e = {byte(levels), byte(levels), byte(levels)};
+  const Case cases[] = {
+      {"built-in", DefaultPalette},
+      {"random", RandomPalette(rng, 256)},
+      {"equal entries", RandomPalette(rng, 3)},
+      {"lattice", LatticePalette(rng)},
+  };
+  const auto byte = [&rng] { return static_cast<std::uint8_t>(rng()); };
+  const auto corner = [&rng] { return static_cast<std::uint8_t>(rng() % 2 * 7 + rng() % 32 * 8); };
+  for (const Case& c : cases) {
     for (const bool no_flash : {false, true}) {
-      ColorMatcher matcher(p, no_flash);
-      std::vector<Rgb> seen;
-      for (int n = 0; n < 30000; ++n) {
-        Rgb c{byte(256), byte(256), byte(256)};
-        if (n % 7 == 0) c = {255, 225, static_cast<std::uint8_t>(220 + n % 11)};
-        if (n % 3 == 0 && !seen.empty()) c = seen[rng() % seen.size()];
-        seen.push_back(c);
-        const std::uint8_t expected = MatchColorLinear(p, no_flash, c);
-        ASSERT_EQ(matcher.Match(c), expected) << "round " << round << " colour " << n;
-        if (n % 16 == 0) {
-          ASSERT_EQ(MatchColor(p, no_flash, c), expected);
+      std::vector<Rgb> colours;
+      for (int n = 0; n < 40000; ++n) {
+        Rgb colour{byte(), byte(), byte()};
+        if (n % 2 == 0) colour = {corner(), corner(), corner()};
+        if (n % 7 == 0) colour = {255, 225, static_cast<std::uint8_t>(220 + n % 11)};
+        if (n % 3 == 2) colour = colours[rng() % colours.size()];
+        colours.push_back(colour);
+      }
+      ColorMatcher matcher(c.palette, no_flash);
+      for (std::size_t n = 0; n < colours.size(); ++n) {
+        const Rgb colour = colours[n];
+        const std::uint8_t expected = MatchColorLinear(c.palette, no_flash, colour);
+        ASSERT_EQ(matcher.Match(colour), expected)
+            << c.name << (no_flash ? " no flash" : "") << " colour " << +colour.r << ","
+            << +colour.g << "," << +colour.b;
+        if (n % 64 == 0) {
+          ASSERT_EQ(MatchColor(c.palette, no_flash, colour), expected);
         }
       }
     }

@@ -117,6 +117,18 @@ TEST(NearestColorTest, SumOfChannelDistancesLowestIndexAndNeverEntry255) {
   EXPECT_EQ(NearestColor(p, 100, 100, 100), 3);
   EXPECT_EQ(NearestColor(p, 200, 0, 0), 4);
   EXPECT_EQ(NearestColor(p, 255, 255, 255), 0);
+  // The remap table gives NearestColor of every source entry, BackColor and flashing
+  // indices included.
+  Palette source;
+  for (std::size_t v = 0; v < source.size(); ++v)
+    source[v] = {static_cast<std::uint8_t>(v * 37), static_cast<std::uint8_t>(v * 11 % 7 * 40),
+                 static_cast<std::uint8_t>(255 - v)};
+  source[0] = BackColor;
+  p[120] = {0, 80, 200};
+  p[230] = {200, 40, 100};
+  const RemapTable table = BuildRemapTable(source, p);
+  for (std::size_t v = 0; v < source.size(); ++v)
+    EXPECT_EQ(table[v], NearestColor(p, source[v].r, source[v].g, source[v].b)) << v;
 }
 
 TEST_F(TransferTest, RemapsPixelBytesOnlyWithTheSourcePalette) {
