@@ -49,6 +49,11 @@ TEST(MatchColor, Rule) {
     EXPECT_EQ(MatchColor(p, c.no_flash, c.colour), c.expected) << what;
     EXPECT_EQ(ColorMatcher(p, c.no_flash).Match(c.colour), c.expected) << what;
   }
+  // (15, 15, 15) lies exactly at entry 0's bound distance from its cell: a tie that entry 0
+  // wins, so a search that drops entries at the bound gets it wrong.
+  Palette bound{};
+  bound[0] = {60, 15, 15};
+  EXPECT_EQ(ColorMatcher(bound, false).Match({15, 15, 15}), 0);
 }
 
 TEST(MatchColor, FlashIndices) {
