@@ -326,6 +326,54 @@ bool ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> b
   return file.Commit() == AtomicFile::Result::kOk;
 }
 
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::int64_t limit) {
+  InFile file;
+  if (!file.Open(path) || file.Size() > limit) return false;
+  bytes.resize(static_cast<std::size_t>(file.Size()));
+  return file.Read(bytes) == bytes.size();
+}
+
+FolderState InspectFolder(const std::string& path) {
+  const os::NodeInfo node = os::Inspect(path);
+  if (node.kind == os::NodeKind::kMissing) return FolderState::kMissing;
+  if (node.kind != os::NodeKind::kDirectory) return FolderState::kOther;
+  std::error_code ec;
+  const bool empty = std::filesystem::is_empty(FsPath(path), ec);
+  return !ec && empty ? FolderState::kEmpty : FolderState::kOther;
+}
+
+std::string CreateTemporaryFolder(const std::string& target) {
+  const std::string dir = DirectoryPart(target);
+  const std::string stem = TempNameStem(FileNamePart(target), os::MaxNameLength(dir));
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    const std::string temp =
+        dir + stem + "." + os::RandomTag(kTempTagLength) + std::string(kTempSuffix);
+    if (Faulty(FileFaults::Op::kCreate, target)) return {};
+    if (os::MakeDirectory(temp)) return temp;
+    if (os::Inspect(temp).kind == os::NodeKind::kMissing) return {};  // not a name clash
+  }
+  return {};
+}
+
+void RemoveFolderTree(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove_all(FsPath(path), ec);
+}
+
+bool RenameFolder(const std::string& from, const std::string& to) {
+  return !Faulty(FileFaults::Op::kRename, to) && os::Rename(from, to);
+}
+
+bool StaysInsideFolder(const std::string& folder, const std::string& path) {
+  std::error_code ec;
+  const auto base = std::filesystem::weakly_canonical(FsPath(folder), ec);
+  if (ec) return false;
+  const auto full = std::filesystem::weakly_canonical(FsPath(path), ec);
+  if (ec) return false;
+  const auto [end, rest] = std::mismatch(base.begin(), base.end(), full.begin(), full.end());
+  return end == base.end() && rest != full.end();
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
   return !Faulty(FileFaults::Op::kRename, to) && os::Rename(from, to);
 }
