@@ -58,6 +58,7 @@ json RecordJson(const FolderRecord& r) {
   json j = HeaderJson(r.header);
   if (r.absent) {
     j["absent"] = true;
+    if (!r.raw.empty()) j["raw"] = r.raw;
     return j;
   }
   j["picture"] = r.picture;
@@ -157,10 +158,10 @@ bool ReadRecord(Reader& rd, const json& j, const std::string& where, std::int64_
   if (!j.is_object()) return rd.Fail(where, "is not an object");
   if (!ReadHeader(rd, j, where, r.header)) return false;
   r.absent = Flag(j, "absent");
+  if (j.contains("raw") && !rd.FileName(j, "raw", where, r.raw)) return false;
   if (r.absent) return true;
   if (!rd.FileName(j, "picture", where, r.picture) || !rd.Text(j, "digest", where, r.digest))
     return false;
-  if (j.contains("raw") && !rd.FileName(j, "raw", where, r.raw)) return false;
   if (j.contains("index_digest") && !rd.Text(j, "index_digest", where, r.index_digest))
     return false;
   if (j.value("colours", json()) == "loaded") {

@@ -65,7 +65,9 @@ bool MeasurePalette(std::span<const std::uint8_t> bytes, LayoutPalette& p, std::
   return p.start + p.length <= size;
 }
 
-// Blocks in file order, with the gaps between them; refuses blocks that overlap.
+// Blocks in file order, with the gaps between them. A block that runs into the next one
+// ends where that one starts (the decoder may read on into it, but its bytes belong to the
+// next block); two blocks that start at the same byte are refused.
 bool OrderBlocks(std::int64_t index_end, std::int64_t size, ArchiveLayout& layout,
                  std::string& problem) {
   std::vector<LayoutBlock> blocks;
@@ -77,21 +79,21 @@ bool OrderBlocks(std::int64_t index_end, std::int64_t size, ArchiveLayout& layou
                       layout.palettes[i].length});
   std::sort(blocks.begin(), blocks.end(),
             [](const LayoutBlock& a, const LayoutBlock& b) { return a.start < b.start; });
-  const auto first_entry = [&layout](const LayoutBlock& b) {
-    return b.kind == LayoutBlock::Kind::kRecord ? layout.records[b.id].first_entry
-                                                : layout.palettes[b.id].first_entry;
-  };
   std::int64_t pos = index_end;
   for (std::size_t i = 0; i < blocks.size(); ++i) {
-    if (blocks[i].start < pos) {
-      problem = "the records of " + EntryName(first_entry(blocks[i - 1])) + " and " +
-                EntryName(first_entry(blocks[i])) + " overlap";
+    LayoutBlock& b = blocks[i];
+    if (i + 1 < blocks.size() && blocks[i + 1].start == b.start) {
+      problem = "an image record and a palette record start at byte " + std::to_string(b.start);
       return false;
     }
-    if (blocks[i].start > pos)
-      layout.blocks.push_back({LayoutBlock::Kind::kGap, -1, pos, blocks[i].start - pos});
-    layout.blocks.push_back(blocks[i]);
-    pos = blocks[i].start + blocks[i].length;
+    if (i + 1 < blocks.size()) b.length = std::min(b.length, blocks[i + 1].start - b.start);
+    if (b.kind == LayoutBlock::Kind::kRecord)
+      layout.records[static_cast<std::size_t>(b.id)].length = b.length;
+    else
+      layout.palettes[static_cast<std::size_t>(b.id)].length = b.length;
+    if (b.start > pos) layout.blocks.push_back({LayoutBlock::Kind::kGap, -1, pos, b.start - pos});
+    layout.blocks.push_back(b);
+    pos = b.start + b.length;
   }
   if (pos < size) layout.blocks.push_back({LayoutBlock::Kind::kGap, -1, pos, size - pos});
   return true;

@@ -1,7 +1,8 @@
 // The layout of an SHP archive: its index, the image and palette records the index points
 // at, and every other byte after the index (gaps), in file order. A damaged archive (a
 // count outside 0..10000, an index, record or palette record running past the end of the
-// file, an offset inside the index, records that overlap) is refused with the reason.
+// file, an offset inside the index, an image and a palette record at the same byte) is
+// refused with the reason.
 #pragma once
 
 #include <array>
@@ -24,7 +25,9 @@ struct LayoutEntry {
 
 struct LayoutRecord {
   std::int64_t start = 0;
-  std::int64_t length = 0;  // the 24-byte header and the lines up to the end of the last
+  // The 24-byte header and the lines up to the end of the last, or up to the next block
+  // when the lines run into it.
+  std::int64_t length = 0;
   ImageHeader header;
   bool absent = false;  // no image: the record is its header alone
   int first_entry = 0;

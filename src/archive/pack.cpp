@@ -163,6 +163,8 @@ class Packer {
   bool BuildRecord(int id) {
     const FolderRecord& r = model_.records[static_cast<std::size_t>(id)];
     Bytes& record = records_[static_cast<std::size_t>(id)];
+    if (r.absent && !r.raw.empty())
+      return ReadNamed(r.raw, "the record of " + EntryText(id), record);
     if (r.absent) {
       const auto head = SerializeImageHeader(r.header);
       record.assign(head.begin(), head.end());
@@ -176,12 +178,7 @@ class Packer {
     if (!read.ok) return Fail(read.message + " (" + what + ")");
     const FrameColours colours = ColoursOfBitmap(ws_);
     if (PixelDigest(colours) != r.digest) return BuildEdited(id, r, path, record);
-    if (!r.raw.empty()) {
-      if (!ReadNamed(r.raw, "the record of " + EntryText(id), record)) return false;
-      if (record.size() < kImageHeaderSize)
-        return Fail(FillPattern(kNotARecord, {JoinPath(dir_, r.raw)}));
-      return true;
-    }
+    if (!r.raw.empty()) return ReadNamed(r.raw, "the record of " + EntryText(id), record);
     const bool same_indices = ws_.BmpIndexInfo.indexed && !r.index_digest.empty() &&
                               PixelDigest(IndicesOfBitmap(ws_)) == r.index_digest;
     const FrameIndices indices =

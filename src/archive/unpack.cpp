@@ -119,6 +119,11 @@ class Unpacker {
     fr.header = r.header;
     fr.absent = r.absent;
     if (r.absent) {
+      // A header cut short by the next block is kept as it is.
+      if (r.length < kImageHeaderSize) {
+        fr.raw = NumberedName(r.first_entry, "-record.bin");
+        if (!WriteFile(fr.raw, Slice(bytes_, r.start, r.length))) return false;
+      }
       model_.records.push_back(fr);
       return true;
     }
@@ -201,7 +206,12 @@ bool UnpackArchive(WorkState& ws, const std::string& shp, const std::string& dir
     reporter.ShowError(FillPattern(kCouldNotCreateFolder, {dir}));
     return false;
   }
-  if (!unpacker.WriteInto(temp, target, progress)) {
+  bool written = false;
+  {
+    const FreshFolderScope fresh(temp);
+    written = unpacker.WriteInto(temp, target, progress);
+  }
+  if (!written) {
     RemoveFolderTree(temp);
     return false;
   }

@@ -44,6 +44,13 @@ bool WriteAtAndClose(os::Handle h, const std::string& path, std::int64_t offset,
   return ok;
 }
 
+// The folder of the FreshFolderScope, with its separator; empty outside one.
+std::string g_fresh_folder;
+
+bool InFreshFolder(const std::string& path) {
+  return !g_fresh_folder.empty() && DirectoryPart(path) == g_fresh_folder;
+}
+
 }  // namespace
 
 FileFaults* SetFileFaults(FileFaults* faults) {
@@ -230,8 +237,10 @@ bool AtomicFile::Create(const std::string& target) {
       stream_ = true;
       return true;
     }
-    case os::NodeKind::kRegular:
     case os::NodeKind::kMissing:
+      if (InFreshFolder(final_path_)) return CreateInFreshFolder();
+      [[fallthrough]];
+    case os::NodeKind::kRegular:
       replaces_file_ = node.kind == os::NodeKind::kRegular;
       replaced_ = node;
       return CreateTemporary();
@@ -262,6 +271,15 @@ bool AtomicFile::CreateTemporary() {
   return false;
 }
 
+bool AtomicFile::CreateInFreshFolder() {
+  os::Handle handle = os::kNoHandle;
+  if (os::CreateExclusive(final_path_, handle) != os::CreateResult::kCreated) return false;
+  temp_path_ = final_path_;
+  in_place_ = true;
+  out_.Attach(handle, target_);
+  return true;
+}
+
 void AtomicFile::ApplyFinalMode() {
   // Best effort: a file system without modes or owners keeps what it has.
   if (replaces_file_) os::TrySetOwner(out_.handle_, replaced_.owner, replaced_.group);
@@ -278,6 +296,11 @@ AtomicFile::Result AtomicFile::Commit() {
   if (!out_.Close()) {
     Discard();
     return Result::kWriteFailed;
+  }
+  if (in_place_) {
+    in_place_ = false;
+    temp_path_.clear();
+    return Result::kOk;
   }
   if (Faulty(FileFaults::Op::kRename, target_) || !os::Rename(temp_path_, final_path_)) {
     if (!keep_if_rename_fails_) {
@@ -300,6 +323,15 @@ void AtomicFile::Discard() {
   watch_slot_ = -1;
   temp_path_.clear();
   stream_ = false;
+  in_place_ = false;
+}
+
+FreshFolderScope::FreshFolderScope(const std::string& folder) {
+  g_fresh_folder = JoinPath(folder, "");
+}
+
+FreshFolderScope::~FreshFolderScope() {
+  g_fresh_folder.clear();
 }
 
 // ---- whole files ----

@@ -139,6 +139,7 @@ class AtomicFile {
 
  private:
   bool CreateTemporary();
+  bool CreateInFreshFolder();
   void ApplyFinalMode();
 
   OutFile out_;
@@ -151,6 +152,21 @@ class AtomicFile {
   bool replaces_file_ = false;
   os::NodeInfo replaced_;
   bool keep_if_rename_fails_ = false;
+  bool in_place_ = false;  // written straight into a fresh folder: no rename
+};
+
+// A folder this process has just created under a temporary name and is filling, which no
+// one else knows of. While the scope lasts, an AtomicFile for a new file directly inside
+// it writes that file in place (created exclusively, removed again unless committed)
+// instead of through a temporary file and a rename: the whole folder appears at once
+// when it is renamed into place, which is just as safe and costs one rename, not one a
+// file.
+class FreshFolderScope {
+ public:
+  explicit FreshFolderScope(const std::string& folder);
+  ~FreshFolderScope();
+  FreshFolderScope(const FreshFolderScope&) = delete;
+  FreshFolderScope& operator=(const FreshFolderScope&) = delete;
 };
 
 // Paths are UTF-8 text everywhere in the program; this makes one a file-system path.
