@@ -60,10 +60,8 @@ class Unpacker {
     return true;
   }
 
-  bool WriteInto(const std::string& folder, const std::string& shown_dir,
-                 const ProgressFn& progress) {
+  bool WriteInto(const std::string& folder, const ProgressFn& progress) {
     folder_ = folder;
-    shown_dir_ = shown_dir;
     model_.header_word = layout_.header_word;
     model_.format = options_.format;
     model_.full_pal = options_.full_pal;
@@ -84,7 +82,7 @@ class Unpacker {
  private:
   bool WriteFile(const std::string& name, std::span<const std::uint8_t> bytes) {
     if (ReplaceFileContent(JoinPath(folder_, name), bytes)) return true;
-    reporter_.ShowError(FillPattern(kCouldNotWriteFile, {JoinPath(shown_dir_, name)}));
+    reporter_.ShowError(FillPattern(kCouldNotWriteFile, {JoinPath(folder_, name)}));
     return false;
   }
 
@@ -95,11 +93,11 @@ class Unpacker {
     if (!WriteFile(fp.file, bytes)) return false;
     AtomicFile text;
     if (!text.Create(JoinPath(folder_, fp.text))) {
-      reporter_.ShowError(FillPattern(kCouldNotWriteFile, {JoinPath(shown_dir_, fp.text)}));
+      reporter_.ShowError(FillPattern(kCouldNotWriteFile, {JoinPath(folder_, fp.text)}));
       return false;
     }
     WriteTextPalette(text.Out(), PaletteOfRecord(bytes));
-    if (!CommitOrReport(text, JoinPath(shown_dir_, fp.text), reporter_)) return false;
+    if (!CommitOrReport(text, JoinPath(folder_, fp.text), reporter_)) return false;
     model_.palettes.push_back(fp);
     return true;
   }
@@ -181,7 +179,6 @@ class Unpacker {
   InFile file_;
   FolderModel model_;
   std::string folder_;
-  std::string shown_dir_;
 };
 
 }  // namespace
@@ -209,7 +206,7 @@ bool UnpackArchive(WorkState& ws, const std::string& shp, const std::string& dir
   bool written = false;
   {
     const FreshFolderScope fresh(temp);
-    written = unpacker.WriteInto(temp, target, progress);
+    written = unpacker.WriteInto(temp, progress);
   }
   if (!written) {
     RemoveFolderTree(temp);
