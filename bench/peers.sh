@@ -4,7 +4,9 @@
 #     remap of that picture to the same 255 colours without dithering;
 #   - pelgrin-cli replace and append on a 50 MB archive, against cp of that archive;
 #   - pelgrin-cli info and export-all on an archive of 10000 images, against cp of it and
-#     against split cutting it into 10000 files.
+#     against split cutting it into 10000 files;
+#   - pelgrin-cli unpack of that archive against split, and pack of the unpacked folder
+#     against unpack.
 # Prints a Markdown table of mean times and ratios (baseline time / Pelgrin time: above 1
 # Pelgrin is faster). Installs hyperfine and ImageMagick from Debian's packages if missing.
 #   bench/peers.sh [RUNS]
@@ -61,6 +63,9 @@ t[info]=$(measure info "$bin/pelgrin-cli info many.shp")
 t[export_all]=$(measure export_all "rm -rf bmps && $bin/pelgrin-cli export-all many.shp bmps >/dev/null")
 # Writing 10000 files with a plain file tool: split cuts the archive into 10000 pieces.
 t[split_many]=$(measure split_many "rm -rf parts && mkdir parts && split -a 5 -d -n 10000 many.shp parts/p")
+t[unpack]=$(measure unpack "rm -rf folder && $bin/pelgrin-cli unpack many.shp folder")
+t[pack]=$(measure pack "$bin/pelgrin-cli pack folder packed.shp >/dev/null")
+cmp many.shp packed.shp  # the round trip gives back the archive
 
 row() {  # row WHAT BASELINE-NAME BASELINE-KEY KEY
   python3 -c "
@@ -85,3 +90,5 @@ row "append to 50 MB archive, over the last output" "cp over a file" cp_over app
 row "append to 50 MB archive, over the last output" "cp, then mv over a file" cp_mv append_over
 row "info of 10000 images" "cp of that archive" cp_many info
 row "export-all of 10000 images" "split of that archive into 10000 files" split_many export_all
+row "unpack of 10000 images" "split of that archive into 10000 files" split_many unpack
+row "pack of those 10000 pictures" "unpack of that archive" unpack pack

@@ -1,7 +1,7 @@
 # Installs the Debian packages Pelgrin needs, when any is missing. Sourced by the
 # other scripts; safe to run again.
 pelgrin_packages="build-essential cmake pkg-config qt6-base-dev libcli11-dev libgtest-dev \
-libjpeg-dev libpng-dev libbenchmark-dev clang xvfb xauth desktop-file-utils"
+libjpeg-dev libpng-dev nlohmann-json3-dev libxxhash-dev libbenchmark-dev clang xvfb xauth desktop-file-utils"
 
 pelgrin_install_deps() {
   local missing=""

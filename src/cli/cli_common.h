@@ -92,5 +92,6 @@ void AddCollageVerbs(CLI::App& app, Context& context);
 void AddHeaderVerbs(CLI::App& app, Context& context);
 void AddTransferVerbs(CLI::App& app, Context& context);
 void AddEditVerbs(CLI::App& app, Context& context);
+void AddArchiveVerbs(CLI::App& app, Context& context);
 
 }  // namespace pelgrin::cli

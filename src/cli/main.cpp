@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   AddHeaderVerbs(app, context);
   AddTransferVerbs(app, context);
   AddEditVerbs(app, context);
+  AddArchiveVerbs(app, context);
 
   try {
     app.parse(argc, argv);

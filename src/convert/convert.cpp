@@ -81,8 +81,8 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
   return CommitOrReport(file, path, reporter);
 }
 
-// The loaded picture into the raster: an indexed picture by the road its palette allows
-// (and the log says which), any other by matching its colours.
+}  // namespace
+
 ConvertResult ConvertLoadedPicture(WorkState& ws, bool no_flash, Reporter& reporter) {
   const std::int32_t width = ws.BmpHeader.biWidth;
   const std::int32_t height = ws.BmpHeader.biHeight;
@@ -98,8 +98,6 @@ ConvertResult ConvertLoadedPicture(WorkState& ws, bool no_flash, Reporter& repor
   if (result == ConvertResult::kConverted) reporter.Log(MatchedColoursLine(ws, road.first_changed));
   return result;
 }
-
-}  // namespace
 
 ConvertResult ConvertBitmap(WorkState& ws, std::int32_t width, std::int32_t height, bool no_flash) {
   ColorMatcher matcher(ws.LoadedPalette, no_flash);

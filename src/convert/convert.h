@@ -26,6 +26,11 @@ ConvertResult ConvertBitmap(WorkState& ws, std::int32_t width, std::int32_t heig
 ConvertResult ConvertBitmapLinear(WorkState& ws, std::int32_t width, std::int32_t height,
                                   bool no_flash);
 
+// The loaded picture (BmpHeader's size) into the raster as Convert takes it: an indexed
+// picture by the road its palette allows (and the log says which), any other by matching
+// its colours against LoadedPalette.
+ConvertResult ConvertLoadedPicture(WorkState& ws, bool no_flash, Reporter& reporter);
+
 // The palette record of a one-image file holds entries 0..239.
 inline constexpr int kSingleShpPaletteEntries = 240;
 

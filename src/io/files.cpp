@@ -44,6 +44,13 @@ bool WriteAtAndClose(os::Handle h, const std::string& path, std::int64_t offset,
   return ok;
 }
 
+// The folder of the FreshFolderScope, with its separator; empty outside one.
+std::string g_fresh_folder;
+
+bool InFreshFolder(const std::string& path) {
+  return !g_fresh_folder.empty() && DirectoryPart(path) == g_fresh_folder;
+}
+
 }  // namespace
 
 FileFaults* SetFileFaults(FileFaults* faults) {
@@ -230,8 +237,10 @@ bool AtomicFile::Create(const std::string& target) {
       stream_ = true;
       return true;
     }
-    case os::NodeKind::kRegular:
     case os::NodeKind::kMissing:
+      if (InFreshFolder(final_path_)) return CreateInFreshFolder();
+      [[fallthrough]];
+    case os::NodeKind::kRegular:
       replaces_file_ = node.kind == os::NodeKind::kRegular;
       replaced_ = node;
       return CreateTemporary();
@@ -262,6 +271,15 @@ bool AtomicFile::CreateTemporary() {
   return false;
 }
 
+bool AtomicFile::CreateInFreshFolder() {
+  os::Handle handle = os::kNoHandle;
+  if (os::CreateExclusive(final_path_, handle) != os::CreateResult::kCreated) return false;
+  temp_path_ = final_path_;
+  in_place_ = true;
+  out_.Attach(handle, target_);
+  return true;
+}
+
 void AtomicFile::ApplyFinalMode() {
   // Best effort: a file system without modes or owners keeps what it has.
   if (replaces_file_) os::TrySetOwner(out_.handle_, replaced_.owner, replaced_.group);
@@ -278,6 +296,11 @@ AtomicFile::Result AtomicFile::Commit() {
   if (!out_.Close()) {
     Discard();
     return Result::kWriteFailed;
+  }
+  if (in_place_) {
+    in_place_ = false;
+    temp_path_.clear();
+    return Result::kOk;
   }
   if (Faulty(FileFaults::Op::kRename, target_) || !os::Rename(temp_path_, final_path_)) {
     if (!keep_if_rename_fails_) {
@@ -300,6 +323,15 @@ void AtomicFile::Discard() {
   watch_slot_ = -1;
   temp_path_.clear();
   stream_ = false;
+  in_place_ = false;
+}
+
+FreshFolderScope::FreshFolderScope(const std::string& folder) {
+  g_fresh_folder = JoinPath(folder, "");
+}
+
+FreshFolderScope::~FreshFolderScope() {
+  g_fresh_folder.clear();
 }
 
 // ---- whole files ----
@@ -324,6 +356,54 @@ bool ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> b
   if (!file.Create(path)) return false;
   file.Out().Write(bytes);
   return file.Commit() == AtomicFile::Result::kOk;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::int64_t limit) {
+  InFile file;
+  if (!file.Open(path) || file.Size() > limit) return false;
+  bytes.resize(static_cast<std::size_t>(file.Size()));
+  return file.Read(bytes) == bytes.size();
+}
+
+FolderState InspectFolder(const std::string& path) {
+  const os::NodeInfo node = os::Inspect(path);
+  if (node.kind == os::NodeKind::kMissing) return FolderState::kMissing;
+  if (node.kind != os::NodeKind::kDirectory) return FolderState::kOther;
+  std::error_code ec;
+  const bool empty = std::filesystem::is_empty(FsPath(path), ec);
+  return !ec && empty ? FolderState::kEmpty : FolderState::kOther;
+}
+
+std::string CreateTemporaryFolder(const std::string& target) {
+  const std::string dir = DirectoryPart(target);
+  const std::string stem = TempNameStem(FileNamePart(target), os::MaxNameLength(dir));
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    const std::string temp =
+        dir + stem + "." + os::RandomTag(kTempTagLength) + std::string(kTempSuffix);
+    if (Faulty(FileFaults::Op::kCreate, target)) return {};
+    if (os::MakeDirectory(temp)) return temp;
+    if (os::Inspect(temp).kind == os::NodeKind::kMissing) return {};  // not a name clash
+  }
+  return {};
+}
+
+void RemoveFolderTree(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove_all(FsPath(path), ec);
+}
+
+bool RenameFolder(const std::string& from, const std::string& to) {
+  return !Faulty(FileFaults::Op::kRename, to) && os::Rename(from, to);
+}
+
+bool StaysInsideFolder(const std::string& folder, const std::string& path) {
+  std::error_code ec;
+  const auto base = std::filesystem::weakly_canonical(FsPath(folder), ec);
+  if (ec) return false;
+  const auto full = std::filesystem::weakly_canonical(FsPath(path), ec);
+  if (ec) return false;
+  const auto [end, rest] = std::mismatch(base.begin(), base.end(), full.begin(), full.end());
+  return end == base.end() && rest != full.end();
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {

@@ -139,6 +139,7 @@ class AtomicFile {
 
  private:
   bool CreateTemporary();
+  bool CreateInFreshFolder();
   void ApplyFinalMode();
 
   OutFile out_;
@@ -151,6 +152,21 @@ class AtomicFile {
   bool replaces_file_ = false;
   os::NodeInfo replaced_;
   bool keep_if_rename_fails_ = false;
+  bool in_place_ = false;  // written straight into a fresh folder: no rename
+};
+
+// A folder this process has just created under a temporary name and is filling, which no
+// one else knows of. While the scope lasts, an AtomicFile for a new file directly inside
+// it writes that file in place (created exclusively, removed again unless committed)
+// instead of through a temporary file and a rename: the whole folder appears at once
+// when it is renamed into place, which is just as safe and costs one rename, not one a
+// file.
+class FreshFolderScope {
+ public:
+  explicit FreshFolderScope(const std::string& folder);
+  ~FreshFolderScope();
+  FreshFolderScope(const FreshFolderScope&) = delete;
+  FreshFolderScope& operator=(const FreshFolderScope&) = delete;
 };
 
 // Paths are UTF-8 text everywhere in the program; this makes one a file-system path.
@@ -165,6 +181,26 @@ bool RemoveFile(const std::string& path);
 bool ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> bytes);
 // Renames from over to (replacing it); false on failure.
 bool RenameFile(const std::string& from, const std::string& to);
+// Reads the whole regular file at path (at most limit bytes); false when it cannot be
+// opened, is larger than limit or cannot be read whole.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                   std::int64_t limit = std::int64_t{1} << 31);
+
+// Folders written whole: a new folder is filled under a temporary name beside its target
+// and renamed into place once, so that nobody sees it half written.
+enum class FolderState { kMissing, kEmpty, kOther };
+// What path is now: nothing, an empty folder, or anything else (a file, a folder with
+// something in it, a link).
+FolderState InspectFolder(const std::string& path);
+// Creates a new, empty temporary folder beside target; its path, or "" on failure.
+std::string CreateTemporaryFolder(const std::string& target);
+// Removes a folder with everything in it.
+void RemoveFolderTree(const std::string& path);
+// Renames the folder from over to, which must be missing or an empty folder.
+bool RenameFolder(const std::string& from, const std::string& to);
+// True when path, with every link in it followed, lies inside folder.
+bool StaysInsideFolder(const std::string& folder, const std::string& path);
+
 // Copies count bytes from the current position of in to out (fewer when the file ends);
 // returns the number copied.
 std::int64_t CopyBytes(InFile& in, OutFile& out, std::int64_t count);

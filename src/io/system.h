@@ -75,6 +75,12 @@ void TrySetOwner(Handle handle, std::uint32_t owner, std::uint32_t group);
 
 bool Rename(const std::string& from, const std::string& to);
 bool Remove(const std::string& path);
+// Creates a new directory with the usual mode the file-creation mask allows; false when
+// anything is in the way or it cannot be made.
+bool MakeDirectory(const std::string& path);
+
+// True when standard error is a terminal (where a progress line may be shown).
+bool StandardErrorIsTerminal();
 
 // The longest file name the directory's file system allows.
 std::size_t MaxNameLength(const std::string& directory);

@@ -251,6 +251,14 @@ bool Rename(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool MakeDirectory(const std::string& path) {
+  return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool StandardErrorIsTerminal() {
+  return ::isatty(STDERR_FILENO) == 1;
+}
+
 bool Remove(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
 }

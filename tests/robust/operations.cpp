@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "archive/pack.h"
+#include "archive/unpack.h"
 #include "convert/convert.h"
 #include "headerfix/header_fix.h"
 #include "io/paths.h"
@@ -9,6 +11,7 @@
 #include "palette/palette_file.h"
 #include "picture/bmp_file.h"
 #include "picture/picture_file.h"
+#include "picture/png_file.h"
 #include "shell/settings.h"
 #include "shp/archive_builder.h"
 #include "shp/load_shp.h"
@@ -302,6 +305,33 @@ WritingOperation SettingsOperation() {
           {}};
 }
 
+WritingOperation UnpackOperation() {
+  return {"Unpack",
+          [](Workspace& w) { test::WriteFileBytes(w.Path("units.shp"), SampleArchive(1)); },
+          [](Workspace& w) {
+            return UnpackArchive(*w.ws, w.Path("units.shp"), w.Path("units"), {}, w.reporter);
+          },
+          {},
+          {}};
+}
+
+WritingOperation PackOperation() {
+  return {"Pack",
+          [](Workspace& w) {
+            test::WriteFileBytes(w.Path("units.shp"), SampleArchive(1));
+            UnpackArchive(*w.ws, w.Path("units.shp"), w.Path("units"), {}, w.reporter);
+            FillRaster(*w.ws, 20, 10);
+            WriteRasterPng(*w.ws, w.Path("units/0002.png"), w.reporter);
+            test::WriteFileText(w.Path("out.shp"), "an older archive");
+            w.reporter.log.clear();
+          },
+          [](Workspace& w) {
+            return PackFolder(*w.ws, w.Path("units"), w.Path("out.shp"), {}, w.reporter);
+          },
+          {},
+          {}};
+}
+
 std::vector<WritingOperation> AllWritingOperations() {
   return {ReplaceOperation(false, false),
           ReplaceOperation(true, false),
@@ -317,6 +347,8 @@ std::vector<WritingOperation> AllWritingOperations() {
           TransferOperation(),
           HeaderWriteOperation(),
           SaveScriptOperation(),
+          UnpackOperation(),
+          PackOperation(),
           SettingsOperation()};
 }
 

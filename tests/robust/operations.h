@@ -33,6 +33,10 @@ WritingOperation TransferOperation();
 WritingOperation HeaderWriteOperation();
 // Save Script of 100 rows to script.csv.
 WritingOperation SaveScriptOperation();
+// Unpack of units.shp into the new folder units.
+WritingOperation UnpackOperation();
+// Pack of the unpacked folder units (one picture edited) over an older out.shp.
+WritingOperation PackOperation();
 // The settings file Pelgrin.cfg in the program's directory, rewritten at exit.
 WritingOperation SettingsOperation();
 
