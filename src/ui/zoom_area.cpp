@@ -10,11 +10,11 @@
 namespace pelgrin {
 namespace {
 
-// Keeps the picture point at the middle of the visible part in the middle across a change
-// of scale.
-void KeepCentre(QScrollBar& bar, int page, int old_scale, int new_scale) {
-  const double centre = (bar.value() + page / 2.0) / old_scale;
-  bar.setValue(static_cast<int>(centre * new_scale - page / 2.0));
+// Keeps the picture point at `anchor` pixels into the visible part where it is across a
+// change of scale.
+void KeepPoint(QScrollBar& bar, int anchor, int old_scale, int new_scale) {
+  const double point = (bar.value() + anchor) / static_cast<double>(old_scale);
+  bar.setValue(static_cast<int>(point * new_scale - anchor));
 }
 
 }  // namespace
@@ -31,13 +31,13 @@ int ZoomArea::Scale() const {
   return view_->Scale();
 }
 
-void ZoomArea::SetScale(int scale) {
+void ZoomArea::SetScale(int scale, QPoint anchor) {
   const int old_scale = view_->Scale();
   const int new_scale = std::clamp(scale, 1, kMaxScale);
   if (new_scale == old_scale) return;
   view_->SetScale(new_scale);
-  KeepCentre(*horizontalScrollBar(), viewport()->width(), old_scale, new_scale);
-  KeepCentre(*verticalScrollBar(), viewport()->height(), old_scale, new_scale);
+  KeepPoint(*horizontalScrollBar(), anchor.x(), old_scale, new_scale);
+  KeepPoint(*verticalScrollBar(), anchor.y(), old_scale, new_scale);
 }
 
 bool ZoomArea::ZoomKey(const QKeyEvent& event) {
@@ -67,7 +67,7 @@ void ZoomArea::wheelEvent(QWheelEvent* event) {
   wheel_rest_ += event->angleDelta().y();
   const int notches = wheel_rest_ / QWheelEvent::DefaultDeltasPerStep;
   wheel_rest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-  SetScale(Scale() + notches);
+  SetScale(Scale() + notches, event->position().toPoint());  // the point under the mouse
   event->accept();
 }
 

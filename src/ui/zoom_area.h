@@ -21,8 +21,10 @@ class ZoomArea : public QScrollArea {
   ZoomArea(SurfaceView* view, QWidget* parent);
 
   int Scale() const;
-  // Clamped to 1..kMaxScale; the point at the window's centre stays there.
-  void SetScale(int scale);
+  // Clamped to 1..kMaxScale. The picture point at `anchor` (viewport pixels) stays there:
+  // the top-left corner for the keys, since the picture is drawn from the view's top-left
+  // corner, and the point under the mouse for the wheel.
+  void SetScale(int scale, QPoint anchor = QPoint(0, 0));
   // Ctrl++ and Ctrl+= (and the platform's zoom-in keys) one step up, Ctrl+- (and the
   // platform's zoom-out keys) one step down, Ctrl+0 back to 1:1. True when the key was one.
   bool ZoomKey(const QKeyEvent& event);

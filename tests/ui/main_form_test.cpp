@@ -261,6 +261,9 @@ class MainFormTest : public QObject {
       QCOMPARE(shp.size(), window);
       QCOMPARE(shp.ShpZoom->horizontalScrollBar()->maximum(),
                810 * s - shp.ShpZoom->viewport()->width());
+      // Keys keep the picture's top-left corner in place, the wheel the point under the mouse.
+      const int left = step.key != Qt::Key_unknown ? 0 : 10 * s - 10;
+      QCOMPARE(shp.ShpZoom->horizontalScrollBar()->value(), left);
       // The image's 6 x 9 pixels as squares of s x s, sharp at the edges.
       const QImage shown = shp.ShpImage->grab(QRect(0, 0, 7 * s, 10 * s)).toImage();
       QCOMPARE(shown.pixelColor(6 * s - 1, 9 * s - 1), green);
