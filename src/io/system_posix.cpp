@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <random>
 
 #include "io/system.h"
@@ -228,6 +230,24 @@ bool KernelCopyFits(std::int64_t from, std::int64_t to) {
   // else it writes every page in pieces, and a copy through memory is faster.
   static const long page = ::sysconf(_SC_PAGESIZE);
   return page > 0 && from % page == 0 && to % page == 0;
+}
+
+void* AllocatePages(std::size_t size, std::size_t populate) {
+  int flags = MAP_PRIVATE | MAP_ANONYMOUS;
+#ifdef MAP_POPULATE
+  if (populate >= size) flags |= MAP_POPULATE;
+#endif
+  void* pages = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
+  if (pages == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_POPULATE_WRITE
+  // Older kernels refuse the advice; the pages then come one fault at a time.
+  if (populate > 0 && populate < size) madvise(pages, populate, MADV_POPULATE_WRITE);
+#endif
+  return pages;
+}
+
+void FreePages(void* pages, std::size_t size) noexcept {
+  munmap(pages, size);
 }
 
 std::uint32_t NewFileMode() {

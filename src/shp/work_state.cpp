@@ -6,19 +6,18 @@
 #include <new>
 
 #include "io/paths.h"
+#include "io/system.h"
 
 namespace pelgrin {
 
 WorkState::WorkState() : LoadedPalette(DefaultPalette) {}
 
 void* WorkState::operator new(std::size_t size) {
-  void* p = std::calloc(1, size);  // zeroed, and for a block this large not yet touched
-  if (p == nullptr) throw std::bad_alloc();
-  return p;
+  return os::AllocatePages(size);
 }
 
-void WorkState::operator delete(void* p) noexcept {
-  std::free(p);
+void WorkState::operator delete(void* p, std::size_t size) noexcept {
+  os::FreePages(p, size);
 }
 
 void SetProgramDir(WorkState& ws, const std::string& program_dir) {
