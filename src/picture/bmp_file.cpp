@@ -155,17 +155,31 @@ BmpReadResult ReadBmpFile(WorkState& ws, const std::string& path) {
   const BmpReadResult parsed = ParseHeaders(file, layout);
   if (parsed != BmpReadResult::kOk) return parsed;
 
+  // The pixels are read a block of rows at a time and stored column by column, so each
+  // column takes a run of the block's pixels instead of one pixel per row read.
+  constexpr std::int64_t kBlockRows = 32;
   const std::int64_t stride = BmpRowStride(layout.width);
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(3 * layout.width));
-  for (std::int64_t i = 0; i < layout.height; ++i) {
-    const std::int64_t file_row = layout.top_down ? i : layout.height - 1 - i;
-    file.Seek(layout.offset + file_row * stride);
-    if (file.Read(row) < row.size()) return BmpReadResult::kTruncated;  // checked above
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(stride * kBlockRows));
+  for (std::int64_t first = 0; first < layout.height; first += kBlockRows) {
+    const std::int64_t rows = std::min(kBlockRows, layout.height - first);
+    // The block's rows lie together in the file, upwards in a bottom-up bitmap.
+    const std::int64_t first_file_row = layout.top_down ? first : layout.height - first - rows;
+    const std::size_t wanted = static_cast<std::size_t>((rows - 1) * stride + 3 * layout.width);
+    file.Seek(layout.offset + first_file_row * stride);
+    if (file.Read(std::span(block.data(), wanted)) < wanted)
+      return BmpReadResult::kTruncated;                  // checked above
+    std::array<const std::uint8_t*, kBlockRows> row_of;  // the picture's rows first..
+    for (std::int64_t r = 0; r < rows; ++r)
+      row_of[static_cast<std::size_t>(r)] =
+          &block[static_cast<std::size_t>((layout.top_down ? r : rows - 1 - r) * stride)];
     for (std::int64_t x = 0; x < layout.width; ++x) {
-      std::uint8_t* px = &ws.BmpPixels[static_cast<std::size_t>(3 * (x * RasterRows + i))];
-      px[0] = row[static_cast<std::size_t>(3 * x + 2)];
-      px[1] = row[static_cast<std::size_t>(3 * x + 1)];
-      px[2] = row[static_cast<std::size_t>(3 * x)];
+      std::uint8_t* px = &ws.BmpPixels[static_cast<std::size_t>(3 * (x * RasterRows + first))];
+      for (std::int64_t r = 0; r < rows; ++r, px += 3) {
+        const std::uint8_t* bgr = row_of[static_cast<std::size_t>(r)] + 3 * x;
+        px[0] = bgr[2];
+        px[1] = bgr[1];
+        px[2] = bgr[0];
+      }
     }
   }
   ws.BmpHeader.biWidth = static_cast<std::int32_t>(layout.width);
