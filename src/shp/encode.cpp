@@ -1,5 +1,7 @@
 #include "shp/encode.h"
 
+#include <algorithm>
+
 #include "shp/shp_format.h"
 
 namespace pelgrin {
@@ -8,14 +10,38 @@ namespace {
 constexpr int kMaxRun = 127;
 constexpr int kMaxSkip = 255;
 
+// Gathers row y of the raster, columns from max(left, 0) to the last one the line and the
+// raster share, into a contiguous buffer: the raster is stored column by column, and the
+// encoder looks at each cell several times.
+class RowCells {
+ public:
+  void Gather(const WorkState& ws, std::int32_t y, std::int32_t left, std::int32_t right) {
+    first_ = std::max<std::int64_t>(left, 0);
+    const std::int64_t last = std::min<std::int64_t>(right, RasterCols - 1);
+    cells_.clear();
+    if (y < 0 || y >= RasterRows) return;
+    for (std::int64_t x = first_; x <= last; ++x)
+      cells_.push_back(
+          ws.Raster[static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y)]);
+  }
+  // The cell at column x: 255 where the buffer holds none (outside the raster).
+  std::uint8_t At(std::int64_t x) const {
+    const auto i = static_cast<std::uint64_t>(x - first_);
+    return i < cells_.size() ? cells_[i] : kTransparent;
+  }
+
+ private:
+  std::int64_t first_ = 0;
+  std::vector<std::uint8_t> cells_;
+};
+
 class LineEncoder {
  public:
-  LineEncoder(const WorkState& ws, std::int32_t y, std::int32_t right,
-              std::vector<std::uint8_t>& out)
-      : ws_(ws), y_(y), right_(right), out_(out) {}
+  LineEncoder(const RowCells& row, std::int32_t right, std::vector<std::uint8_t>& out)
+      : row_(row), right_(right), out_(out) {}
 
   // Cells right of Right count as transparent.
-  std::uint8_t P(std::int64_t x) const { return x > right_ ? kTransparent : RasterAt(ws_, x, y_); }
+  std::uint8_t P(std::int64_t x) const { return x > right_ ? kTransparent : row_.At(x); }
   bool RepeatStarts(std::int64_t x) const { return P(x) == P(x + 1) && P(x) == P(x + 2); }
 
   void Encode(std::int64_t x) {
@@ -74,8 +100,7 @@ class LineEncoder {
     return x;
   }
 
-  const WorkState& ws_;
-  std::int32_t y_;
+  const RowCells& row_;
   std::int32_t right_;
   std::vector<std::uint8_t>& out_;
 };
@@ -91,24 +116,48 @@ void AppendHeader(ImageHeader h, std::vector<std::uint8_t>& out) {
 
 void EncodeLine(const WorkState& ws, std::int32_t y, std::int32_t left, std::int32_t right,
                 std::vector<std::uint8_t>& line) {
-  LineEncoder(ws, y, right, line).Encode(left);
+  RowCells row;
+  row.Gather(ws, y, left, right);
+  LineEncoder(row, right, line).Encode(left);
 }
 
 std::int64_t EncodeImage(const WorkState& ws, std::vector<std::uint8_t>& record) {
   const std::size_t start = record.size();
   const ImageHeader& h = ws.CurHeader;
+  // Room for the worst case of a line inside the raster (a code byte for every cell and
+  // its end byte), so the record is not copied as it grows.
+  const std::int64_t lines =
+      std::clamp<std::int64_t>(std::int64_t{h.Bottom} - h.Top + 1, 0, RasterRows);
+  const std::int64_t cells =
+      std::clamp<std::int64_t>(std::int64_t{h.Right} - h.Left + 1, 0, RasterCols);
+  const std::size_t needed =
+      start + kImageHeaderSize + static_cast<std::size_t>(lines * (2 * cells + 1));
+  if (record.capacity() < needed) record.reserve(std::max(needed, 2 * record.capacity()));
   AppendHeader(h, record);
+  RowCells row;
   for (std::int64_t y = h.Top; y <= h.Bottom; ++y) {
-    EncodeLine(ws, static_cast<std::int32_t>(y), h.Left, h.Right, record);
+    row.Gather(ws, static_cast<std::int32_t>(y), h.Left, h.Right);
+    LineEncoder(row, h.Right, record).Encode(h.Left);
   }
   return static_cast<std::int64_t>(record.size() - start);
 }
 
 std::int64_t EncodeImage(const WorkState& ws, OutFile& out) {
-  std::vector<std::uint8_t> record;
-  const std::int64_t length = EncodeImage(ws, record);
-  out.Write(record);
-  return length;
+  // Line by line through one small buffer: the record is never held whole.
+  const ImageHeader& h = ws.CurHeader;
+  std::vector<std::uint8_t> bytes;
+  AppendHeader(h, bytes);
+  std::int64_t length = 0;
+  RowCells row;
+  for (std::int64_t y = h.Top; y <= h.Bottom; ++y) {
+    out.Write(bytes);
+    length += static_cast<std::int64_t>(bytes.size());
+    bytes.clear();
+    row.Gather(ws, static_cast<std::int32_t>(y), h.Left, h.Right);
+    LineEncoder(row, h.Right, bytes).Encode(h.Left);
+  }
+  out.Write(bytes);
+  return length + static_cast<std::int64_t>(bytes.size());
 }
 
 }  // namespace pelgrin
