@@ -40,9 +40,8 @@ int RunConvert(const Context& context, const ConvertArgs& args) {
     reporter.ShowError(read.message);
     return kExitFailed;
   }
-  Surface view(kViewWidth, kViewHeight);
   const ConvertOutcome outcome =
-      ConvertLoadedBitmap(*ws, args.no_flash, view, args.record, args.shp, reporter);
+      ConvertLoadedBitmap(*ws, args.no_flash, args.record, args.shp, reporter);
   return outcome == ConvertOutcome::kWritten ? kExitOk : kExitFailed;
 }
 

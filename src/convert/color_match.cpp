@@ -31,11 +31,6 @@ std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c) {
   return static_cast<std::uint8_t>(best_index);
 }
 
-ZeroTable::ZeroTable(std::size_t size)
-    : data_(static_cast<std::uint32_t*>(std::calloc(size, sizeof(std::uint32_t)))) {
-  if (!data_) throw std::bad_alloc();
-}
-
 PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
   // Excluded entries never win: entry 0 is always allowed and closer than FlashPenalty.
   for (int i = 0; i < 255; ++i) {
@@ -48,17 +43,15 @@ PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
 }
 
 std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
-  // The entries to choose from: all allowed ones, or the enclosing cell's candidates
-  // (copied, since the pool grows below).
-  std::array<Entry, 255> from;
+  // The entries to choose from: all allowed ones, or the enclosing cell's candidates,
+  // which lie in the pool before the part this cell fills.
+  const Entry* from = allowed_.data();
   std::size_t n = allowed_.size();
-  if (level == 0) {
-    std::copy(allowed_.begin(), allowed_.end(), from.begin());
-  } else {
+  if (level > 0) {
     std::uint32_t outer = cells_[level - 1][CellOf(level - 1, c)];
     if (outer == 0) outer = Fill(level - 1, c);
     n = outer & 0xFF;
-    std::copy_n(&pool_[outer >> 8], n, from.begin());
+    from = &pool_[outer >> 8];
   }
   const int last = (1 << (8 - kBits[level])) - 1;  // a cell spans lo .. lo + last
   const int r0 = c.r & ~last, g0 = c.g & ~last, b0 = c.b & ~last;
@@ -77,14 +70,14 @@ std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
   for (std::size_t k = 0; k < n; ++k)
     bound = std::min(bound, farthest(from[k]));
   // Every entry is written and only the kept ones advance: no branch to mispredict.
-  const std::size_t first = pool_.size();
-  pool_.resize(first + n);
+  const std::size_t first = pool_size_;
+  Entry* to = pool_.Data() + first;
   std::size_t kept = 0;
   for (std::size_t k = 0; k < n; ++k) {
-    pool_[first + kept] = from[k];
+    to[kept] = from[k];
     kept += nearest(from[k]) <= bound ? 1 : 0;
   }
-  pool_.resize(first + kept);
+  pool_size_ = first + kept;
   const auto cell = static_cast<std::uint32_t>(first << 8 | kept);
   cells_[level][CellOf(level, c)] = cell;
   return cell;

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
+#include "io/system.h"
 #include "shp/work_state.h"
 
 namespace pelgrin {
@@ -25,18 +27,26 @@ constexpr bool IsFlashIndex(int i) {
 // 0..254 (flash indices excluded when no_flash). The reference the faster paths must equal.
 std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c);
 
-// A table of zeros whose memory the system zeroes on first use (when it is large enough
-// to be mapped on its own): a conversion that uses a few cells of a table pays for those.
+// A table of zeros straight from the system. The first `populate` entries are handed
+// out at once (a conversion uses most of the small tables, and one call costs far less
+// than a page fault for each page); the rest as they are used, so a table sized for the
+// worst case costs only what a conversion touches.
+template <typename T>
 class ZeroTable {
  public:
-  explicit ZeroTable(std::size_t size);
-  std::uint32_t& operator[](std::size_t i) { return data_.get()[i]; }
+  explicit ZeroTable(std::size_t size, std::size_t populate = SIZE_MAX)
+      : data_(static_cast<T*>(os::AllocatePages(
+            size * sizeof(T), populate == SIZE_MAX ? SIZE_MAX : populate * sizeof(T)))),
+        bytes_(size * sizeof(T)) {}
+  ~ZeroTable() { os::FreePages(data_, bytes_); }
+  ZeroTable(const ZeroTable&) = delete;
+  ZeroTable& operator=(const ZeroTable&) = delete;
+  T& operator[](std::size_t i) { return data_[i]; }
+  T* Data() { return data_; }
 
  private:
-  struct Free {
-    void operator()(std::uint32_t* p) const { std::free(p); }
-  };
-  std::unique_ptr<std::uint32_t[], Free> data_;
+  T* data_;
+  std::size_t bytes_;
 };
 
 // The same result as MatchColorLinear, searching only the entries that can be nearest.
@@ -85,13 +95,19 @@ class PaletteSearch {
   // Fills c's cell of the level (and the enclosing cells it needs) and returns it.
   std::uint32_t Fill(int level, Rgb c);
 
+  static constexpr std::size_t kPoolCapacity =
+      std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1])) + (1 << (3 * kBits[2]))} * 255;
+
   std::vector<Entry> allowed_;  // the entries that may be chosen, in index order
-  std::vector<Entry> pool_;     // the candidates of every filled cell, each in index order
+  // The candidates of every filled cell, each in index order. Sized for every cell of
+  // every level at its largest, so it never moves; only the part in use is ever touched.
+  ZeroTable<Entry> pool_{kPoolCapacity, std::size_t{1} << 16};
+  std::size_t pool_size_ = 0;
   // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
-  // 1, at most 255); 0 while the cell is not filled. The pool never holds more than
-  // (512 + 4096 + 32768) * 255 < 2^24 candidates.
-  ZeroTable cells_[kLevels] = {ZeroTable(CellCount(0)), ZeroTable(CellCount(1)),
-                               ZeroTable(CellCount(2))};
+  // 1, at most 255); 0 while the cell is not filled.
+  ZeroTable<std::uint32_t> cells_[kLevels] = {ZeroTable<std::uint32_t>(CellCount(0)),
+                                              ZeroTable<std::uint32_t>(CellCount(1)),
+                                              ZeroTable<std::uint32_t>(CellCount(2))};
 };
 
 // One colour, without a cache: equal to MatchColorLinear.
@@ -99,9 +115,9 @@ std::uint8_t MatchColor(const Palette& palette, bool no_flash, Rgb c);
 
 // Matches the colours of one conversion: a run of one colour is matched once, and a
 // colour seen before is answered from a table of the recent colours. The table has a
-// fixed number of slots, each holding the last colour that hashed to it, so it stays in
-// the processor's cache however many colours a picture has; a colour pushed out is
-// searched again, which costs little.
+// fixed number of sets of four slots, each set holding the last four colours that hashed
+// to it, so it stays in the processor's fastest cache however many colours a picture
+// has; a colour pushed out is searched again, which costs little.
 class ColorMatcher {
  public:
   ColorMatcher(const Palette& palette, bool no_flash);
@@ -109,28 +125,69 @@ class ColorMatcher {
     const std::uint32_t key = PackRGB(c);
     if (key == last_key_) return last_index_;
     last_key_ = key;
-    std::uint32_t& slot = slots_[(key * 0x9E3779B1u) >> (32 - kSlotBits)];
-    std::uint32_t entry = slot ^ kBackColorEntry;
-    if (entry >> 8 != key) {
-      entry = key << 8 | (c == BackColor ? kTransparent : search_.Nearest(c));
-      slot = entry ^ kBackColorEntry;
-    }
-    last_index_ = static_cast<std::uint8_t>(entry);
+    last_index_ = Lookup(slots_.Data(), key);
     return last_index_;
   }
 
+  // Matches n pixels of three bytes (R, G, B) each into out, as n calls of Match would.
+  void MatchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
+    // Locals rather than members: a byte stored to out may alias any object, so members
+    // would be read again after every pixel.
+    std::uint32_t last_key = last_key_;
+    std::uint8_t last_index = last_index_;
+    std::uint32_t* const slots = slots_.Data();
+    for (std::size_t i = 0; i < n; ++i, rgb += 3) {
+      const std::uint32_t key = PackRGB(rgb[0], rgb[1], rgb[2]);
+      if (key != last_key) {
+        last_key = key;
+        last_index = Lookup(slots, key);
+      }
+      out[i] = last_index;
+    }
+    last_key_ = last_key;
+    last_index_ = last_index;
+  }
+
  private:
+  // The index of a packed colour: from its set, or searched and stored first in it (the
+  // set's oldest colour leaves). The four slots are compared without branches: which
+  // slot holds a colour cannot be predicted.
+  std::uint8_t Lookup(std::uint32_t* slots, std::uint32_t key) {
+    std::uint32_t* set = slots + ((key * 0x9E3779B1u) >> (32 - kSetBits)) * kWays;
+    std::uint32_t found = kNoEntry;
+    for (int way = kWays - 1; way >= 0; --way) {
+      const std::uint32_t entry = set[way] ^ kBackColorEntry;
+      found = entry >> 8 == key ? entry : found;
+    }
+    if (found == kNoEntry) [[unlikely]]
+      found = Insert(set, key);
+    return static_cast<std::uint8_t>(found);
+  }
+
+  std::uint32_t Insert(std::uint32_t* set, std::uint32_t key) {
+    const Rgb c{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
+                static_cast<std::uint8_t>(key >> 16)};
+    const std::uint32_t entry = key << 8 | (c == BackColor ? kTransparent : search_.Nearest(c));
+    for (int way = kWays - 1; way > 0; --way)
+      set[way] = set[way - 1];
+    set[0] = entry ^ kBackColorEntry;
+    return entry;
+  }
+
   // A slot holds the packed colour in its upper 24 bits and the index in its low byte,
   // stored XOR kBackColorEntry: a slot still zero reads as BackColor matched to 255,
   // which is BackColor's answer.
   static constexpr std::uint32_t kBackColorEntry = PackRGB(BackColor) << 8 | kTransparent;
   static constexpr std::uint32_t kNoColour = 0xFFFFFFFFu;  // no packed colour has a top byte
-  static constexpr int kSlotBits = 15;
+  // No slot holds it: white is never matched to 255.
+  static constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
+  static constexpr int kWays = 4;
+  static constexpr int kSetBits = 11;  // 2048 sets of 4 slots: 32 KB
 
   PaletteSearch search_;
   std::uint32_t last_key_ = kNoColour;
   std::uint8_t last_index_ = 0;
-  ZeroTable slots_{std::size_t{1} << kSlotBits};
+  ZeroTable<std::uint32_t> slots_{(std::size_t{1} << kSetBits) * kWays};
 };
 
 }  // namespace pelgrin

@@ -27,25 +27,32 @@ bool IsOpaque(const std::uint8_t* rgb) {
   return rgb[0] != BackColor.r || rgb[1] != BackColor.g || rgb[2] != BackColor.b;
 }
 
-// Walks the pixels column by column, the order they lie in memory; the box does not
-// depend on the order.
+// The box does not depend on the order of the walk: each column is searched from its
+// top and from its bottom for its first and last such pixel, so a column the picture
+// fills costs two looks.
 Box FindBox(const WorkState& ws, std::int32_t width, std::int32_t height) {
   Box box;
   for (std::int32_t x = 0; x < width; ++x) {
     const std::uint8_t* column = &ws.BmpPixels[static_cast<std::size_t>(3 * x * RasterRows)];
-    for (std::int32_t y = 0; y < height; ++y) {
-      if (!IsOpaque(column + 3 * y)) continue;
-      box.left = std::min(box.left, x);
-      box.right = std::max(box.right, x);
-      box.top = std::min(box.top, y);
-      box.bottom = std::max(box.bottom, y);
-    }
+    std::int32_t top = 0;
+    while (top < height && !IsOpaque(column + 3 * top))
+      ++top;
+    if (top == height) continue;
+    std::int32_t bottom = height - 1;
+    while (!IsOpaque(column + 3 * bottom))
+      --bottom;
+    box.left = std::min(box.left, x);
+    box.right = std::max(box.right, x);
+    box.top = std::min(box.top, top);
+    box.bottom = std::max(box.bottom, bottom);
   }
   return box;
 }
 
-template <typename MatchFn>
-ConvertResult Convert(WorkState& ws, std::int32_t width, std::int32_t height, MatchFn&& match) {
+// match_column(rgb, n, out) gives the palette indices of n pixels of a column.
+template <typename MatchColumn>
+ConvertResult Convert(WorkState& ws, std::int32_t width, std::int32_t height,
+                      MatchColumn&& match_column) {
   width = std::clamp(width, 0, RasterCols);
   height = std::clamp(height, 0, RasterRows);
   const Box box = FindBox(ws, width, height);
@@ -59,12 +66,11 @@ ConvertResult Convert(WorkState& ws, std::int32_t width, std::int32_t height, Ma
   h.Right = box.right;
   h.Bottom = box.bottom;
   ClearRaster(ws);
+  const auto rows = static_cast<std::size_t>(box.bottom - box.top + 1);
   for (std::int32_t x = box.left; x <= box.right; ++x) {
-    const std::size_t column = static_cast<std::size_t>(x) * RasterRows;
-    for (std::int32_t y = box.top; y <= box.bottom; ++y) {
-      const std::uint8_t* px = &ws.BmpPixels[3 * (column + static_cast<std::size_t>(y))];
-      ws.Raster[column + static_cast<std::size_t>(y)] = match(Rgb{px[0], px[1], px[2]});
-    }
+    const std::size_t at =
+        static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(box.top);
+    match_column(&ws.BmpPixels[3 * at], rows, &ws.Raster[at]);
   }
   return ConvertResult::kConverted;
 }
@@ -78,6 +84,17 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     return false;
   }
   file.Out().Write(bytes);
+  return CommitOrReport(file, path, reporter);
+}
+
+// Encodes the raster's image straight into the record file at path.
+bool WriteRecordFile(const WorkState& ws, const std::string& path, Reporter& reporter) {
+  AtomicFile file;
+  if (!file.Create(path)) {
+    reporter.ShowError(FillPattern("Could not open %s.", {path}));
+    return false;
+  }
+  EncodeImage(ws, file.Out());
   return CommitOrReport(file, path, reporter);
 }
 
@@ -101,14 +118,20 @@ ConvertResult ConvertLoadedPicture(WorkState& ws, bool no_flash, Reporter& repor
 
 ConvertResult ConvertBitmap(WorkState& ws, std::int32_t width, std::int32_t height, bool no_flash) {
   ColorMatcher matcher(ws.LoadedPalette, no_flash);
-  return Convert(ws, width, height, [&matcher](Rgb c) { return matcher.Match(c); });
+  return Convert(ws, width, height,
+                 [&matcher](const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
+                   matcher.MatchRun(rgb, n, out);
+                 });
 }
 
 ConvertResult ConvertBitmapLinear(WorkState& ws, std::int32_t width, std::int32_t height,
                                   bool no_flash) {
   const Palette& palette = ws.LoadedPalette;
   return Convert(ws, width, height,
-                 [&palette, no_flash](Rgb c) { return MatchColorLinear(palette, no_flash, c); });
+                 [&palette, no_flash](const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
+                   for (std::size_t i = 0; i < n; ++i, rgb += 3)
+                     out[i] = MatchColorLinear(palette, no_flash, Rgb{rgb[0], rgb[1], rgb[2]});
+                 });
 }
 
 void WriteSingleImageShp(std::span<const std::uint8_t> record, const Palette& palette,
@@ -129,9 +152,12 @@ void WriteSingleImageShp(std::span<const std::uint8_t> record, const Palette& pa
   }
 }
 
-ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, Surface& view,
-                                   const std::string& record_path,
-                                   const std::string& single_shp_path, Reporter& reporter) {
+namespace {
+
+// Convert with or without a view to draw the result on (nullptr: nobody sees it).
+ConvertOutcome ConvertAndWrite(WorkState& ws, bool no_flash, Surface* view,
+                               const std::string& record_path, const std::string& single_shp_path,
+                               Reporter& reporter) {
   if (ConvertLoadedPicture(ws, no_flash, reporter) != ConvertResult::kConverted) {
     reporter.ShowError(kNoOpaquePixelMessage);
     return ConvertOutcome::kRefused;
@@ -139,17 +165,21 @@ ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, Surface& view,
   UseLoadedPalette(ws);
   ws.ActivePalette[kTransparent] = BackColor;
 
-  // The user sees the matched colours before anything is written. A Cancel left over
-  // from an earlier drawing must not cut this picture short.
-  ws.CancelRequested = false;
-  ClearShpWindow(view, reporter);
-  DrawRaster(ws, view, reporter);
+  if (view != nullptr) {
+    // The user sees the matched colours before anything is written. A Cancel left over
+    // from an earlier drawing must not cut this picture short.
+    ws.CancelRequested = false;
+    ClearShpWindow(*view, reporter);
+    DrawRaster(ws, *view, reporter);
+  }
 
+  if (single_shp_path.empty())
+    return WriteRecordFile(ws, record_path, reporter) ? ConvertOutcome::kWritten
+                                                      : ConvertOutcome::kRecordNotWritten;
   std::vector<std::uint8_t> record;
   EncodeImage(ws, record);
   if (!WriteWholeFile(record_path, record, "Could not open %s.", reporter))
     return ConvertOutcome::kRecordNotWritten;
-  if (single_shp_path.empty()) return ConvertOutcome::kWritten;
 
   AtomicFile single;
   if (!single.Create(single_shp_path)) {
@@ -159,6 +189,19 @@ ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, Surface& view,
   WriteSingleImageShp(record, ws.LoadedPalette, single.Out());
   return CommitOrReport(single, single_shp_path, reporter) ? ConvertOutcome::kWritten
                                                            : ConvertOutcome::kSingleShpNotWritten;
+}
+
+}  // namespace
+
+ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, Surface& view,
+                                   const std::string& record_path,
+                                   const std::string& single_shp_path, Reporter& reporter) {
+  return ConvertAndWrite(ws, no_flash, &view, record_path, single_shp_path, reporter);
+}
+
+ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, const std::string& record_path,
+                                   const std::string& single_shp_path, Reporter& reporter) {
+  return ConvertAndWrite(ws, no_flash, nullptr, record_path, single_shp_path, reporter);
 }
 
 }  // namespace pelgrin

@@ -50,6 +50,10 @@ enum class ConvertOutcome { kWritten, kRefused, kRecordNotWritten, kSingleShpNot
 ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, Surface& view,
                                    const std::string& record_path,
                                    const std::string& single_shp_path, Reporter& reporter);
+// The same without drawing, for a caller that shows nothing (the command line): the
+// files and messages are the same.
+ConvertOutcome ConvertLoadedBitmap(WorkState& ws, bool no_flash, const std::string& record_path,
+                                   const std::string& single_shp_path, Reporter& reporter);
 
 inline constexpr std::string_view kNoOpaquePixelMessage =
     "The bitmap has no pixel other than the background colour: there is no image to convert.";
