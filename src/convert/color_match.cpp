@@ -40,13 +40,15 @@ PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
     if (std::none_of(allowed_.begin(), allowed_.end(), same))
       allowed_.push_back({e.r, e.g, e.b, static_cast<std::uint8_t>(i)});
   }
+  for (std::size_t k = 0; k < allowed_.size(); ++k)
+    every_.push_back(static_cast<std::uint8_t>(k));
 }
 
 std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
   // The entries to choose from: all allowed ones, or the enclosing cell's candidates,
   // which lie in the pool before the part this cell fills.
-  const Entry* from = allowed_.data();
-  std::size_t n = allowed_.size();
+  const std::uint8_t* from = every_.data();
+  std::size_t n = every_.size();
   if (level > 0) {
     std::uint32_t outer = cells_[level - 1][CellOf(level - 1, c)];
     if (outer == 0) outer = Fill(level - 1, c);
@@ -56,14 +58,17 @@ std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
   const int last = (1 << (8 - kBits[level])) - 1;  // a cell spans lo .. lo + last
   const int r0 = c.r & ~last, g0 = c.g & ~last, b0 = c.b & ~last;
   // Distance from entry e to the farthest point of the cell, and to the nearest.
-  const auto farthest = [=](const Entry& e) {
+  const Entry* entries = allowed_.data();
+  const auto farthest = [=](std::uint8_t position) {
+    const Entry& e = entries[position];
     return std::max(e.r - r0, r0 + last - e.r) + std::max(e.g - g0, g0 + last - e.g) +
            std::max(e.b - b0, b0 + last - e.b);
   };
   const auto outside = [last](int v, int lo) {
     return std::max(lo - v, 0) + std::max(v - lo - last, 0);
   };
-  const auto nearest = [=](const Entry& e) {
+  const auto nearest = [=](std::uint8_t position) {
+    const Entry& e = entries[position];
     return outside(e.r, r0) + outside(e.g, g0) + outside(e.b, b0);
   };
   int bound = std::numeric_limits<int>::max();
@@ -71,7 +76,7 @@ std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
     bound = std::min(bound, farthest(from[k]));
   // Every entry is written and only the kept ones advance: no branch to mispredict.
   const std::size_t first = pool_size_;
-  Entry* to = pool_.Data() + first;
+  std::uint8_t* to = pool_.Data() + first;
   std::size_t kept = 0;
   for (std::size_t k = 0; k < n; ++k) {
     to[kept] = from[k];

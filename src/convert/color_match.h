@@ -34,7 +34,7 @@ std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c);
 template <typename T>
 class ZeroTable {
  public:
-  explicit ZeroTable(std::size_t size, std::size_t populate = SIZE_MAX)
+  explicit ZeroTable(std::size_t size, std::size_t populate = 0)
       : data_(static_cast<T*>(os::AllocatePages(
             size * sizeof(T), populate == SIZE_MAX ? SIZE_MAX : populate * sizeof(T)))),
         bytes_(size * sizeof(T)) {}
@@ -64,13 +64,14 @@ class PaletteSearch {
   std::uint8_t Nearest(Rgb c) {
     std::uint32_t cell = cells_[kLevels - 1][CellOf(kLevels - 1, c)];
     if (cell == 0) cell = Fill(kLevels - 1, c);
-    const Entry* candidate = &pool_[cell >> 8];
+    const std::uint8_t* candidate = &pool_[cell >> 8];
     const std::uint32_t n = cell & 0xFF;
+    const Entry* entries = allowed_.data();
     // The index in the low byte makes the smallest key the nearest entry and, among
     // equally near ones, the lowest index; no branch to mispredict.
     std::uint32_t best = ~std::uint32_t{0};
     for (std::uint32_t k = 0; k < n; ++k)
-      best = std::min(best, candidate[k].KeyFor(c));
+      best = std::min(best, entries[candidate[k]].KeyFor(c));
     return static_cast<std::uint8_t>(best);
   }
 
@@ -98,10 +99,12 @@ class PaletteSearch {
   static constexpr std::size_t kPoolCapacity =
       std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1])) + (1 << (3 * kBits[2]))} * 255;
 
-  std::vector<Entry> allowed_;  // the entries that may be chosen, in index order
-  // The candidates of every filled cell, each in index order. Sized for every cell of
-  // every level at its largest, so it never moves; only the part in use is ever touched.
-  ZeroTable<Entry> pool_{kPoolCapacity, std::size_t{1} << 16};
+  std::vector<Entry> allowed_;       // the entries that may be chosen, in index order
+  std::vector<std::uint8_t> every_;  // their positions in allowed_: 0, 1, 2, ...
+  // The candidates of every filled cell, as positions in allowed_, each cell's in index
+  // order. Sized for every cell of every level at its largest, so it never moves; only
+  // the part in use is ever touched.
+  ZeroTable<std::uint8_t> pool_{kPoolCapacity};
   std::size_t pool_size_ = 0;
   // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
   // 1, at most 255); 0 while the cell is not filled.

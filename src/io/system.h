@@ -73,6 +73,10 @@ bool KernelCopyFits(std::int64_t from, std::int64_t to);
 // it is used. Give it back with FreePages and the same size.
 void* AllocatePages(std::size_t size, std::size_t populate = SIZE_MAX);
 void FreePages(void* pages, std::size_t size) noexcept;
+// Hands out at once the pages of [start, start + size), a range inside memory from
+// AllocatePages that is about to be written whole. Only a hint: nothing happens where
+// the system cannot.
+void PopulatePages(void* start, std::size_t size) noexcept;
 
 // The mode a new file gets: 0666 without the bits of the process's file-creation mask.
 std::uint32_t NewFileMode();

@@ -250,6 +250,19 @@ void FreePages(void* pages, std::size_t size) noexcept {
   munmap(pages, size);
 }
 
+void PopulatePages(void* start, std::size_t size) noexcept {
+#ifdef MADV_POPULATE_WRITE
+  // Whole pages: the range's first and last pages belong to the same mapping.
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto from = reinterpret_cast<std::uintptr_t>(start) & ~(page - 1);
+  const auto to = reinterpret_cast<std::uintptr_t>(start) + size;
+  madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)start;
+  (void)size;
+#endif
+}
+
 std::uint32_t NewFileMode() {
   // The mask can only be read by setting it; it is put back at once.
   const mode_t mask = ::umask(0);

@@ -7,6 +7,7 @@
 
 #include "io/byte_order.h"
 #include "io/files.h"
+#include "io/system.h"
 #include "io/text.h"
 #include "shp/messages.h"
 
@@ -155,6 +156,7 @@ BmpReadResult ReadBmpFile(WorkState& ws, const std::string& path) {
   const BmpReadResult parsed = ParseHeaders(file, layout);
   if (parsed != BmpReadResult::kOk) return parsed;
 
+  os::PopulatePages(ws.BmpPixels.data(), static_cast<std::size_t>(3 * layout.width * RasterRows));
   // The pixels are read a block of rows at a time and stored column by column, so each
   // column takes a run of the block's pixels instead of one pixel per row read.
   constexpr std::int64_t kBlockRows = 32;

@@ -13,7 +13,7 @@ namespace pelgrin {
 WorkState::WorkState() : LoadedPalette(DefaultPalette) {}
 
 void* WorkState::operator new(std::size_t size) {
-  return os::AllocatePages(size);
+  return os::AllocatePages(size, /*populate=*/0);
 }
 
 void WorkState::operator delete(void* p, std::size_t size) noexcept {
@@ -27,6 +27,7 @@ void SetProgramDir(WorkState& ws, const std::string& program_dir) {
 }
 
 void ClearRaster(WorkState& ws) {
+  os::PopulatePages(ws.Raster.data(), ws.Raster.size());
   ws.Raster.fill(kTransparent);
 }
 

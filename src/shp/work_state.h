@@ -84,9 +84,10 @@ struct WorkState {
   WorkState();
 
   // A WorkState lives on the heap and starts from zeroed storage: the big tables below
-  // have no initializers. Nearly every operation uses the raster and the bitmap, so the
-  // system hands out all of its 2.8 MB at once: one call costs far less than a page fault
-  // for each of its pages.
+  // have no initializers, so a new state costs no writes over its 2.8 MB and the system
+  // hands out its pages only as they are used. A table about to be written whole asks
+  // for its pages in one call (os::PopulatePages), which costs far less than a page
+  // fault for each.
   static void* operator new(std::size_t size);
   static void operator delete(void* p, std::size_t size) noexcept;
 
