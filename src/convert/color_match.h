@@ -27,17 +27,13 @@ constexpr bool IsFlashIndex(int i) {
 // 0..254 (flash indices excluded when no_flash). The reference the faster paths must equal.
 std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c);
 
-// A table of zeros straight from the system. The first `populate` entries are handed
-// out at once (a conversion uses most of the small tables, and one call costs far less
-// than a page fault for each page); the rest as they are used, so a table sized for the
-// worst case costs only what a conversion touches.
+// A table of zeros straight from the system, whose pages are handed out as they are
+// used: a table sized for the worst case costs only what a conversion touches.
 template <typename T>
 class ZeroTable {
  public:
-  explicit ZeroTable(std::size_t size, std::size_t populate = 0)
-      : data_(static_cast<T*>(os::AllocatePages(
-            size * sizeof(T), populate == SIZE_MAX ? SIZE_MAX : populate * sizeof(T)))),
-        bytes_(size * sizeof(T)) {}
+  explicit ZeroTable(std::size_t size)
+      : data_(static_cast<T*>(os::AllocatePages(size * sizeof(T)))), bytes_(size * sizeof(T)) {}
   ~ZeroTable() { os::FreePages(data_, bytes_); }
   ZeroTable(const ZeroTable&) = delete;
   ZeroTable& operator=(const ZeroTable&) = delete;

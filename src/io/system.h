@@ -67,15 +67,14 @@ std::int64_t CopyInKernel(Handle in, std::int64_t from, Handle out, std::int64_t
 // without splitting its pages.
 bool KernelCopyFits(std::int64_t from, std::int64_t to);
 
-// size bytes of zeroed memory straight from the system; throws std::bad_alloc when
-// refused. The first `populate` bytes (all by default) are handed out in one call where
-// the system can, instead of one page fault at a time on first use; the rest only as
-// it is used. Give it back with FreePages and the same size.
-void* AllocatePages(std::size_t size, std::size_t populate = SIZE_MAX);
+// size bytes of zeroed memory straight from the system, its pages handed out as they
+// are first used; throws std::bad_alloc when refused. Give it back with FreePages and
+// the same size.
+void* AllocatePages(std::size_t size);
 void FreePages(void* pages, std::size_t size) noexcept;
 // Hands out at once the pages of [start, start + size), a range inside memory from
-// AllocatePages that is about to be written whole. Only a hint: nothing happens where
-// the system cannot.
+// AllocatePages that is about to be written whole: one call costs far less than a page
+// fault for each page. Only a hint: nothing happens where the system cannot.
 void PopulatePages(void* start, std::size_t size) noexcept;
 
 // The mode a new file gets: 0666 without the bits of the process's file-creation mask.

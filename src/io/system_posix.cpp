@@ -232,17 +232,9 @@ bool KernelCopyFits(std::int64_t from, std::int64_t to) {
   return page > 0 && from % page == 0 && to % page == 0;
 }
 
-void* AllocatePages(std::size_t size, std::size_t populate) {
-  int flags = MAP_PRIVATE | MAP_ANONYMOUS;
-#ifdef MAP_POPULATE
-  if (populate >= size) flags |= MAP_POPULATE;
-#endif
-  void* pages = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
+void* AllocatePages(std::size_t size) {
+  void* pages = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (pages == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_POPULATE_WRITE
-  // Older kernels refuse the advice; the pages then come one fault at a time.
-  if (populate > 0 && populate < size) madvise(pages, populate, MADV_POPULATE_WRITE);
-#endif
   return pages;
 }
 

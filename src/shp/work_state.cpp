@@ -13,7 +13,7 @@ namespace pelgrin {
 WorkState::WorkState() : LoadedPalette(DefaultPalette) {}
 
 void* WorkState::operator new(std::size_t size) {
-  return os::AllocatePages(size, /*populate=*/0);
+  return os::AllocatePages(size);
 }
 
 void WorkState::operator delete(void* p, std::size_t size) noexcept {

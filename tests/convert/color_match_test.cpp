@@ -118,12 +118,20 @@ TEST(MatchColor, CachedSearchEqualsPlainSearch) {
         colours.push_back(colour);
       }
       ColorMatcher matcher(c.palette, no_flash);
+      ColorMatcher by_run(c.palette, no_flash);  // the same colours as columns of 649
+      std::vector<std::uint8_t> rgb, run_indices(colours.size());
+      for (const Rgb colour : colours)
+        rgb.insert(rgb.end(), {colour.r, colour.g, colour.b});
+      for (std::size_t at = 0; at < colours.size(); at += RasterRows)
+        by_run.MatchRun(&rgb[3 * at], std::min<std::size_t>(RasterRows, colours.size() - at),
+                        &run_indices[at]);
       for (std::size_t n = 0; n < colours.size(); ++n) {
         const Rgb colour = colours[n];
         const std::uint8_t expected = MatchColorLinear(c.palette, no_flash, colour);
         ASSERT_EQ(matcher.Match(colour), expected)
             << c.name << (no_flash ? " no flash" : "") << " colour " << +colour.r << ","
             << +colour.g << "," << +colour.b;
+        ASSERT_EQ(run_indices[n], expected) << c.name << " by run, colour " << n;
         if (n % 64 == 0) {
           ASSERT_EQ(MatchColor(c.palette, no_flash, colour), expected);
         }

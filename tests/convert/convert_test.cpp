@@ -54,6 +54,7 @@ TEST(ConvertBitmap, BoundingBoxAndIndices) {
   const Case cases[] = {
       {"one pixel", 10, 8, {{5, 3, red}}, {5, 3, 5, 3, 9, 7}},
       {"two corners", 10, 8, {{7, 1, red}, {2, 6, red}}, {2, 1, 7, 6, 9, 7}},
+      {"one column's ends", 10, 8, {{3, 1, red}, {3, 4, red}, {3, 6, red}}, {3, 1, 3, 6, 9, 7}},
       {"one off the background", 10, 8, {{4, 4, near_back}}, {4, 4, 4, 4, 9, 7}},
       {"beyond the width is not read", 5, 8, {{9, 0, red}, {1, 2, red}}, {1, 2, 1, 2, 4, 7}},
       {"full size", 839, 649, {{0, 648, red}, {838, 0, red}}, {0, 0, 838, 648, 838, 648}},

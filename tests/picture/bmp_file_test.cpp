@@ -133,6 +133,7 @@ TEST(ReadBmp, AcceptsEveryUncompressedLayout) {
   const Case cases[] = {
       {"bottom-up", BitmapFile(5, 3), 54},
       {"top-down", BitmapFile(5, 3, 40, true), 54},
+      {"top-down, rows of several blocks", BitmapFile(9, 70, 40, true), 54},
       {"larger header", BitmapFile(5, 3, 124), 138},
       {"largest size", BitmapFile(RasterCols, RasterRows), 54},
   };

@@ -120,6 +120,13 @@ TEST(EncodeImage, HeaderAndDecodeRoundTrip) {
   EXPECT_EQ(GetLE32(&record[20]), 27);
 
   test::TempDir dir;
+  {  // streamed to a file line by line, the same bytes
+    AtomicFile file;
+    ASSERT_TRUE(file.Create(dir.Path("r.sdf")));
+    EXPECT_EQ(EncodeImage(*ws, file.Out()), length);
+    ASSERT_EQ(file.Commit(), AtomicFile::Result::kOk);
+  }
+  EXPECT_EQ(test::ReadFileBytes(dir.Path("r.sdf")), record);
   ArchiveImage image;
   image.record = record;
   test::WriteFileBytes(dir.Path("r.shp"), BuildArchive({image}));
