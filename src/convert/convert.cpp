@@ -5,6 +5,7 @@
 
 #include "convert/color_match.h"
 #include "convert/index_road.h"
+#include "io/system.h"
 #include "io/text.h"
 #include "picture/bmp_file.h"
 #include "shp/encode.h"
@@ -65,6 +66,7 @@ ConvertResult Convert(WorkState& ws, std::int32_t width, std::int32_t height,
   h.Top = box.top;
   h.Right = box.right;
   h.Bottom = box.bottom;
+  os::PopulatePages(ws.Raster.data(), ws.Raster.size());  // written whole just below
   ClearRaster(ws);
   const auto rows = static_cast<std::size_t>(box.bottom - box.top + 1);
   for (std::int32_t x = box.left; x <= box.right; ++x) {

@@ -27,7 +27,6 @@ void SetProgramDir(WorkState& ws, const std::string& program_dir) {
 }
 
 void ClearRaster(WorkState& ws) {
-  os::PopulatePages(ws.Raster.data(), ws.Raster.size());
   ws.Raster.fill(kTransparent);
 }
 
