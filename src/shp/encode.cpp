@@ -29,6 +29,10 @@ class RowCells {
     const auto i = static_cast<std::uint64_t>(x - first_);
     return i < cells_.size() ? cells_[i] : kTransparent;
   }
+  // The gathered cells from column x on; x must be a column the buffer holds.
+  const std::uint8_t* From(std::int64_t x) const {
+    return cells_.data() + static_cast<std::size_t>(x - first_);
+  }
 
  private:
   std::int64_t first_ = 0;
@@ -86,17 +90,18 @@ class LineEncoder {
     return x;
   }
 
+  // The run is measured first and then copied in one step: its cells are opaque, so
+  // they lie in the gathered row.
   std::int64_t Literal(std::int64_t x) {
-    const std::size_t code_at = out_.size();
-    out_.push_back(1);
+    const std::int64_t start = x;
     int n = 0;
-    while (n < kMaxRun) {
-      if ((RepeatStarts(x) || x > right_ || P(x) == kTransparent)) break;
-      out_.push_back(P(x));
+    while (n < kMaxRun && !RepeatStarts(x) && x <= right_ && P(x) != kTransparent) {
       ++n;
       ++x;
     }
-    out_[code_at] = static_cast<std::uint8_t>(2 * n + 1);
+    out_.push_back(static_cast<std::uint8_t>(2 * n + 1));
+    const std::uint8_t* cells = row_.From(start);
+    out_.insert(out_.end(), cells, cells + n);
     return x;
   }
 
