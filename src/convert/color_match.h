@@ -27,22 +27,33 @@ constexpr bool IsFlashIndex(int i) {
 // 0..254 (flash indices excluded when no_flash). The reference the faster paths must equal.
 std::uint8_t MatchColorLinear(const Palette& palette, bool no_flash, Rgb c);
 
-// A table of zeros straight from the system, whose pages are handed out as they are
-// used: a table sized for the worst case costs only what a conversion touches.
+// A table of zeros. A small one comes from the allocator, which reuses memory that is
+// already the process's; one of a megabyte or more (sized for the worst case, used
+// sparsely) is mapped on its own, so it costs only the pages touched and never a
+// clearing of reused memory.
 template <typename T>
 class ZeroTable {
  public:
-  explicit ZeroTable(std::size_t size)
-      : data_(static_cast<T*>(os::AllocatePages(size * sizeof(T)))), bytes_(size * sizeof(T)) {}
-  ~ZeroTable() { os::FreePages(data_, bytes_); }
+  explicit ZeroTable(std::size_t size) : bytes_(size * sizeof(T)) {
+    data_ = static_cast<T*>(Mapped() ? os::AllocatePages(bytes_) : std::calloc(size, sizeof(T)));
+    if (!data_) throw std::bad_alloc();
+  }
+  ~ZeroTable() {
+    if (Mapped())
+      os::FreePages(data_, bytes_);
+    else
+      std::free(data_);
+  }
   ZeroTable(const ZeroTable&) = delete;
   ZeroTable& operator=(const ZeroTable&) = delete;
   T& operator[](std::size_t i) { return data_[i]; }
   T* Data() { return data_; }
 
  private:
-  T* data_;
+  bool Mapped() const { return bytes_ >= (std::size_t{1} << 20); }
+
   std::size_t bytes_;
+  T* data_ = nullptr;
 };
 
 // The same result as MatchColorLinear, searching only the entries that can be nearest.
