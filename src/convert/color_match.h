@@ -125,7 +125,7 @@ std::uint8_t MatchColor(const Palette& palette, bool no_flash, Rgb c);
 
 // Matches the colours of one conversion: a run of one colour is matched once, and a
 // colour seen before is answered from a table of the recent colours. The table has a
-// fixed number of sets of four slots, each set holding the last four colours that hashed
+// fixed number of sets of two slots, each set holding the last two colours that hashed
 // to it, so it stays in the processor's fastest cache however many colours a picture
 // has; a colour pushed out is searched again, which costs little.
 class ColorMatcher {
@@ -160,7 +160,7 @@ class ColorMatcher {
 
  private:
   // The index of a packed colour: from its set, or searched and stored first in it (the
-  // set's oldest colour leaves). The four slots are compared without branches: which
+  // set's older colour leaves). The two slots are compared without branches: which
   // slot holds a colour cannot be predicted.
   std::uint8_t Lookup(std::uint32_t* slots, std::uint32_t key) {
     std::uint32_t* set = slots + ((key * 0x9E3779B1u) >> (32 - kSetBits)) * kWays;
@@ -191,8 +191,8 @@ class ColorMatcher {
   static constexpr std::uint32_t kNoColour = 0xFFFFFFFFu;  // no packed colour has a top byte
   // No slot holds it: white is never matched to 255.
   static constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
-  static constexpr int kWays = 4;
-  static constexpr int kSetBits = 11;  // 2048 sets of 4 slots: 32 KB
+  static constexpr int kWays = 2;
+  static constexpr int kSetBits = 12;  // 4,096 sets of 2 slots: 32 KB
 
   PaletteSearch search_;
   std::uint32_t last_key_ = kNoColour;
