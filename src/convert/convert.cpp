@@ -77,29 +77,6 @@ ConvertResult Convert(WorkState& ws, std::int32_t width, std::int32_t height,
   return ConvertResult::kConverted;
 }
 
-// Writes bytes to path through a temporary file; reports open_failure or a failed write.
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                    std::string_view open_failure, Reporter& reporter) {
-  AtomicFile file;
-  if (!file.Create(path)) {
-    reporter.ShowError(FillPattern(open_failure, {path}));
-    return false;
-  }
-  file.Out().Write(bytes);
-  return CommitOrReport(file, path, reporter);
-}
-
-// Encodes the raster's image straight into the record file at path.
-bool WriteRecordFile(const WorkState& ws, const std::string& path, Reporter& reporter) {
-  AtomicFile file;
-  if (!file.Create(path)) {
-    reporter.ShowError(FillPattern("Could not open %s.", {path}));
-    return false;
-  }
-  EncodeImage(ws, file.Out());
-  return CommitOrReport(file, path, reporter);
-}
-
 }  // namespace
 
 ConvertResult ConvertLoadedPicture(WorkState& ws, bool no_flash, Reporter& reporter) {
@@ -175,22 +152,24 @@ ConvertOutcome ConvertAndWrite(WorkState& ws, bool no_flash, Surface* view,
     DrawRaster(ws, *view, reporter);
   }
 
-  if (single_shp_path.empty())
-    return WriteRecordFile(ws, record_path, reporter) ? ConvertOutcome::kWritten
-                                                      : ConvertOutcome::kRecordNotWritten;
+  constexpr std::string_view kRecordOpenFailure = "Could not open %s.";
+  if (single_shp_path.empty()) {
+    // Without a one-image file the record is encoded straight into its file.
+    return WriteFileOrReport(record_path, kRecordOpenFailure, reporter,
+                             [&ws](OutFile& out) { EncodeImage(ws, out); })
+               ? ConvertOutcome::kWritten
+               : ConvertOutcome::kRecordNotWritten;
+  }
   std::vector<std::uint8_t> record;
   EncodeImage(ws, record);
-  if (!WriteWholeFile(record_path, record, "Could not open %s.", reporter))
+  if (!WriteFileOrReport(record_path, kRecordOpenFailure, reporter,
+                         [&record](OutFile& out) { out.Write(record); }))
     return ConvertOutcome::kRecordNotWritten;
-
-  AtomicFile single;
-  if (!single.Create(single_shp_path)) {
-    reporter.ShowError(FillPattern("Could not open file %s.", {single_shp_path}));
-    return ConvertOutcome::kSingleShpNotWritten;
-  }
-  WriteSingleImageShp(record, ws.LoadedPalette, single.Out());
-  return CommitOrReport(single, single_shp_path, reporter) ? ConvertOutcome::kWritten
-                                                           : ConvertOutcome::kSingleShpNotWritten;
+  return WriteFileOrReport(
+             single_shp_path, "Could not open file %s.", reporter,
+             [&](OutFile& out) { WriteSingleImageShp(record, ws.LoadedPalette, out); })
+             ? ConvertOutcome::kWritten
+             : ConvertOutcome::kSingleShpNotWritten;
 }
 
 }  // namespace

@@ -78,21 +78,17 @@ bool IsPaletteName(std::string_view path) {
 }
 
 bool WritePaletteFile(const std::string& path, const Palette& palette, Reporter& reporter) {
-  AtomicFile file;
-  if (!file.Create(path)) {
-    reporter.ShowError(FillPattern("Could not open file %s.", {path}));
-    return false;
-  }
-  const std::string ext = LowerExtension(path);
-  if (ext == ".gpl") {
-    std::string name = FileNamePart(path);
-    WriteGplPalette(file.Out(), palette, name.substr(0, name.size() - ext.size()));
-  } else if (ext == ".act") {
-    WriteActPalette(file.Out(), palette);
-  } else {
-    WriteTextPalette(file.Out(), palette);
-  }
-  return CommitOrReport(file, path, reporter);
+  return WriteFileOrReport(path, "Could not open file %s.", reporter, [&](OutFile& out) {
+    const std::string ext = LowerExtension(path);
+    if (ext == ".gpl") {
+      std::string name = FileNamePart(path);
+      WriteGplPalette(out, palette, name.substr(0, name.size() - ext.size()));
+    } else if (ext == ".act") {
+      WriteActPalette(out, palette);
+    } else {
+      WriteTextPalette(out, palette);
+    }
+  });
 }
 
 }  // namespace pelgrin

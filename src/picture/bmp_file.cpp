@@ -108,20 +108,17 @@ bool WriteBmp24(const std::string& path, std::int64_t width, std::int64_t height
   written.biHeight = static_cast<std::int32_t>(height);
   written.biSizeImage = static_cast<std::uint32_t>(image_size);
 
-  AtomicFile file;
-  if (!file.Create(path)) {
-    reporter.ShowError(FillPattern(open_failure, {path}));
-    return false;
-  }
-  std::array<std::uint8_t, 54> head;
-  SerializeHeader(written, head);
-  file.Out().Write(head);
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(stride), 0);
-  for (std::int64_t y = height - 1; y >= 0 && file.Out().Ok(); --y) {
-    fill_row(y, row.data());
-    file.Out().Write(row);
-  }
-  if (!CommitOrReport(file, path, reporter)) return false;
+  const auto write = [&](OutFile& out) {
+    std::array<std::uint8_t, 54> head;
+    SerializeHeader(written, head);
+    out.Write(head);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(stride), 0);
+    for (std::int64_t y = height - 1; y >= 0 && out.Ok(); --y) {
+      fill_row(y, row.data());
+      out.Write(row);
+    }
+  };
+  if (!WriteFileOrReport(path, open_failure, reporter, write)) return false;
   header = written;
   return true;
 }
