@@ -126,6 +126,22 @@ void EncodeLine(const WorkState& ws, std::int32_t y, std::int32_t left, std::int
   LineEncoder(row, right, line).Encode(left);
 }
 
+namespace {
+
+// Encodes lines Top..Bottom of CurHeader into bytes, calling after_line() after each.
+template <typename AfterLine>
+void EncodeLines(const WorkState& ws, std::vector<std::uint8_t>& bytes, AfterLine&& after_line) {
+  const ImageHeader& h = ws.CurHeader;
+  RowCells row;
+  for (std::int64_t y = h.Top; y <= h.Bottom; ++y) {
+    row.Gather(ws, static_cast<std::int32_t>(y), h.Left, h.Right);
+    LineEncoder(row, h.Right, bytes).Encode(h.Left);
+    after_line();
+  }
+}
+
+}  // namespace
+
 std::int64_t EncodeImage(const WorkState& ws, std::vector<std::uint8_t>& record) {
   const std::size_t start = record.size();
   const ImageHeader& h = ws.CurHeader;
@@ -139,30 +155,23 @@ std::int64_t EncodeImage(const WorkState& ws, std::vector<std::uint8_t>& record)
       start + kImageHeaderSize + static_cast<std::size_t>(lines * (2 * cells + 1));
   if (record.capacity() < needed) record.reserve(std::max(needed, 2 * record.capacity()));
   AppendHeader(h, record);
-  RowCells row;
-  for (std::int64_t y = h.Top; y <= h.Bottom; ++y) {
-    row.Gather(ws, static_cast<std::int32_t>(y), h.Left, h.Right);
-    LineEncoder(row, h.Right, record).Encode(h.Left);
-  }
+  EncodeLines(ws, record, [] {});
   return static_cast<std::int64_t>(record.size() - start);
 }
 
 std::int64_t EncodeImage(const WorkState& ws, OutFile& out) {
   // Line by line through one small buffer: the record is never held whole.
-  const ImageHeader& h = ws.CurHeader;
   std::vector<std::uint8_t> bytes;
-  AppendHeader(h, bytes);
+  AppendHeader(ws.CurHeader, bytes);
   std::int64_t length = 0;
-  RowCells row;
-  for (std::int64_t y = h.Top; y <= h.Bottom; ++y) {
+  const auto flush = [&] {
     out.Write(bytes);
     length += static_cast<std::int64_t>(bytes.size());
     bytes.clear();
-    row.Gather(ws, static_cast<std::int32_t>(y), h.Left, h.Right);
-    LineEncoder(row, h.Right, bytes).Encode(h.Left);
-  }
-  out.Write(bytes);
-  return length + static_cast<std::int64_t>(bytes.size());
+  };
+  EncodeLines(ws, bytes, flush);
+  flush();
+  return length;
 }
 
 }  // namespace pelgrin
