@@ -9,6 +9,14 @@
 namespace pelgrin {
 namespace {
 
+// The positions 0, 1, 2, ... of allowed entries: the candidates of the whole cube.
+constexpr std::array<std::uint8_t, 255> kEveryPosition = [] {
+  std::array<std::uint8_t, 255> positions{};
+  for (std::size_t k = 0; k < positions.size(); ++k)
+    positions[k] = static_cast<std::uint8_t>(k);
+  return positions;
+}();
+
 int Distance(Rgb a, Rgb c) {
   return std::abs(a.r - c.r) + std::abs(a.g - c.g) + std::abs(a.b - c.b);
 }
@@ -40,15 +48,13 @@ PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
     if (std::none_of(allowed_.begin(), allowed_.end(), same))
       allowed_.push_back({e.r, e.g, e.b, static_cast<std::uint8_t>(i)});
   }
-  for (std::size_t k = 0; k < allowed_.size(); ++k)
-    every_.push_back(static_cast<std::uint8_t>(k));
 }
 
 std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
   // The entries to choose from: all allowed ones, or the enclosing cell's candidates,
   // which lie in the pool before the part this cell fills.
-  const std::uint8_t* from = every_.data();
-  std::size_t n = every_.size();
+  const std::uint8_t* from = kEveryPosition.data();
+  std::size_t n = allowed_.size();
   if (level > 0) {
     std::uint32_t outer = cells_[level - 1][CellOf(level - 1, c)];
     if (outer == 0) outer = Fill(level - 1, c);

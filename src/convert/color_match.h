@@ -106,8 +106,7 @@ class PaletteSearch {
   static constexpr std::size_t kPoolCapacity =
       std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1])) + (1 << (3 * kBits[2]))} * 255;
 
-  std::vector<Entry> allowed_;       // the entries that may be chosen, in index order
-  std::vector<std::uint8_t> every_;  // their positions in allowed_: 0, 1, 2, ...
+  std::vector<Entry> allowed_;  // the entries that may be chosen, in index order
   // The candidates of every filled cell, as positions in allowed_, each cell's in index
   // order. Sized for every cell of every level at its largest, so it never moves; only
   // the part in use is ever touched.
