@@ -50,48 +50,86 @@ PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
   }
 }
 
-std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
-  // The entries to choose from: all allowed ones, or the enclosing cell's candidates,
-  // which lie in the pool before the part this cell fills.
-  const std::uint8_t* from = kEveryPosition.data();
-  std::size_t n = allowed_.size();
-  if (level > 0) {
-    std::uint32_t outer = cells_[level - 1][CellOf(level - 1, c)];
-    if (outer == 0) outer = Fill(level - 1, c);
-    n = outer & 0xFF;
-    from = &pool_[outer >> 8];
-  }
-  const int last = (1 << (8 - kBits[level])) - 1;  // a cell spans lo .. lo + last
-  const int r0 = c.r & ~last, g0 = c.g & ~last, b0 = c.b & ~last;
-  // Distance from entry e to the farthest point of the cell, and to the nearest.
-  const Entry* entries = allowed_.data();
-  const auto farthest = [=](std::uint8_t position) {
-    const Entry& e = entries[position];
-    return std::max(e.r - r0, r0 + last - e.r) + std::max(e.g - g0, g0 + last - e.g) +
-           std::max(e.b - b0, b0 + last - e.b);
-  };
-  const auto outside = [last](int v, int lo) {
-    return std::max(lo - v, 0) + std::max(v - lo - last, 0);
-  };
-  const auto nearest = [=](std::uint8_t position) {
-    const Entry& e = entries[position];
-    return outside(e.r, r0) + outside(e.g, g0) + outside(e.b, b0);
-  };
-  int bound = std::numeric_limits<int>::max();
-  for (std::size_t k = 0; k < n; ++k)
-    bound = std::min(bound, farthest(from[k]));
+void PaletteSearch::Reserve(std::size_t bytes) {
+  if (fills_ < kBulkAfter || pool_size_ + bytes <= pool_ready_) return;
+  const std::size_t from = std::max(pool_ready_, pool_size_);
+  const std::size_t to = std::min(from + std::max(bytes, kPoolChunk), kPoolCapacity);
+  os::PopulatePages(pool_.Data() + from, to - from);
+  pool_ready_ = to;
+}
+
+std::uint32_t PaletteSearch::Keep(const std::uint8_t* from, std::size_t n,
+                                  const std::uint16_t* const near[3], int bound) {
   // Every entry is written and only the kept ones advance: no branch to mispredict.
   const std::size_t first = pool_size_;
   std::uint8_t* to = pool_.Data() + first;
   std::size_t kept = 0;
   for (std::size_t k = 0; k < n; ++k) {
     to[kept] = from[k];
-    kept += nearest(from[k]) <= bound ? 1 : 0;
+    kept += near[0][k] + near[1][k] + near[2][k] <= bound ? 1 : 0;
   }
   pool_size_ = first + kept;
-  const auto cell = static_cast<std::uint32_t>(first << 8 | kept);
-  cells_[level][CellOf(level, c)] = cell;
-  return cell;
+  return static_cast<std::uint32_t>(first << 8 | kept);
+}
+
+std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
+  if (level == 0) return FillCells<1>(0, c, kEveryPosition.data(), allowed_.size());
+  // The enclosing cell's candidates lie in the pool before the part these cells fill.
+  std::uint32_t outer = cells_[level - 1][CellOf(level - 1, c)];
+  if (outer == 0) outer = Fill(level - 1, c);
+  if (level == kLevels - 1 && ++fills_ == kBulkAfter) {
+    for (auto& cells : cells_)
+      cells.Populate();
+  }
+  return FillCells<2>(level, c, &pool_[outer >> 8], outer & 0xFF);
+}
+
+template <int kHalves>
+std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n) {
+  constexpr int kCells = kHalves * kHalves * kHalves;
+  Reserve(kCells * n);
+  const int side = 1 << (8 - kBits[level]);
+  const int last = side - 1;  // a cell spans lo .. lo + last
+  const int mask = ~(kHalves * side - 1);
+  const int lo[3] = {c.r & mask, c.g & mask, c.b & mask};
+  // Per axis, half and entry: the distance to the nearest point of the half. Per half
+  // and entry, the distance to the farthest, whose smallest sum bounds each cell.
+  std::array<std::array<std::uint16_t, 255>, 3 * kHalves> near;
+  std::array<int, kCells> bound;
+  bound.fill(std::numeric_limits<int>::max());
+  const Entry* entries = allowed_.data();
+  for (std::size_t k = 0; k < n; ++k) {
+    const Entry& e = entries[from[k]];
+    const int v[3] = {e.r, e.g, e.b};
+    int far[3 * kHalves];
+    for (int axis = 0; axis < 3; ++axis) {
+      for (int half = 0; half < kHalves; ++half) {
+        const int low = lo[axis] + half * side;
+        const auto at = static_cast<std::size_t>(kHalves * axis + half);
+        far[at] = std::max(v[axis] - low, low + last - v[axis]);
+        near[at][k] = static_cast<std::uint16_t>(std::max(low - v[axis], 0) +
+                                                 std::max(v[axis] - low - last, 0));
+      }
+    }
+    for (int cell = 0; cell < kCells; ++cell) {
+      const int sum = far[cell / (kHalves * kHalves)] + far[kHalves + cell / kHalves % kHalves] +
+                      far[2 * kHalves + cell % kHalves];
+      bound[static_cast<std::size_t>(cell)] = std::min(bound[static_cast<std::size_t>(cell)], sum);
+    }
+  }
+  for (int cell = 0; cell < kCells; ++cell) {
+    const int half[3] = {cell / (kHalves * kHalves), cell / kHalves % kHalves, cell % kHalves};
+    const std::uint16_t* const near_of_cell[3] = {
+        near[static_cast<std::size_t>(half[0])].data(),
+        near[static_cast<std::size_t>(kHalves + half[1])].data(),
+        near[static_cast<std::size_t>(2 * kHalves + half[2])].data()};
+    const Rgb corner{static_cast<std::uint8_t>(lo[0] + half[0] * side),
+                     static_cast<std::uint8_t>(lo[1] + half[1] * side),
+                     static_cast<std::uint8_t>(lo[2] + half[2] * side)};
+    cells_[level][CellOf(level, corner)] =
+        Keep(from, n, near_of_cell, bound[static_cast<std::size_t>(cell)]);
+  }
+  return cells_[level][CellOf(level, c)];
 }
 
 std::uint8_t MatchColor(const Palette& palette, bool no_flash, Rgb c) {

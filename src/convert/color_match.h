@@ -48,6 +48,8 @@ class ZeroTable {
   ZeroTable& operator=(const ZeroTable&) = delete;
   T& operator[](std::size_t i) { return data_[i]; }
   T* Data() { return data_; }
+  // Asks for all the table's pages at once (see os::PopulatePages).
+  void Populate() { os::PopulatePages(data_, bytes_); }
 
  private:
   bool Mapped() const { return bytes_ >= (std::size_t{1} << 20); }
@@ -63,7 +65,8 @@ class ZeroTable {
 // to the farthest point of the cell. The nearest entry of every colour in the cell, and
 // every entry tied with it, is among them. Three cuts, of 32, 16 and 8 colours a side:
 // a cell takes its candidates from those of its enclosing cell of the cut before, and
-// is filled the first time a colour falls into it. Colours are searched in cells of 8.
+// is filled (with the seven that share that cell) the first time a colour falls into
+// it. Colours are searched in cells of 8.
 class PaletteSearch {
  public:
   PaletteSearch(const Palette& palette, bool no_flash);
@@ -100,8 +103,26 @@ class PaletteSearch {
     return static_cast<std::size_t>(((c.r >> shift) << (2 * bits)) | ((c.g >> shift) << bits) |
                                     (c.b >> shift));
   }
-  // Fills c's cell of the level (and the enclosing cells it needs) and returns it.
+  // Fills c's cell of the level (and the enclosing cells it needs) and returns it. Below
+  // the first level the eight cells that share c's enclosing cell are filled at once:
+  // neighbouring colours fill neighbouring cells, and eight cells measured in one pass
+  // over their common candidates cost about a third of eight passes.
   std::uint32_t Fill(int level, Rgb c);
+  // Fills the kHalves^3 cells of the level that share c's cell of twice their side (with
+  // kHalves 1, c's cell alone), choosing from the entries at positions from[0..n).
+  template <int kHalves>
+  std::uint32_t FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n);
+  // Appends to the pool the entries of from[0..n) whose distances to the cell's nearest
+  // point (near, per axis) sum to no more than bound; returns the cell's value.
+  std::uint32_t Keep(const std::uint8_t* from, std::size_t n, const std::uint16_t* const near[3],
+                     int bound);
+  // Makes room for bytes more candidates in the pool. A first page fault costs as much as
+  // asking for many pages in one call, so once a picture has filled kBulkAfter groups of
+  // cells the cell tables are taken whole and the pool a chunk ahead; a picture of few
+  // colours never pays for pages it does not use.
+  void Reserve(std::size_t bytes);
+  static constexpr std::size_t kBulkAfter = 8;
+  static constexpr std::size_t kPoolChunk = std::size_t{64} << 10;
 
   static constexpr std::size_t kPoolCapacity =
       std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1])) + (1 << (3 * kBits[2]))} * 255;
@@ -112,6 +133,8 @@ class PaletteSearch {
   // the part in use is ever touched.
   ZeroTable<std::uint8_t> pool_{kPoolCapacity};
   std::size_t pool_size_ = 0;
+  std::size_t pool_ready_ = 0;  // the pool's bytes before this have their pages
+  std::size_t fills_ = 0;       // groups of cells filled at the last level
   // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
   // 1, at most 255); 0 while the cell is not filled.
   ZeroTable<std::uint32_t> cells_[kLevels] = {ZeroTable<std::uint32_t>(CellCount(0)),

@@ -72,9 +72,10 @@ bool KernelCopyFits(std::int64_t from, std::int64_t to);
 // the same size.
 void* AllocatePages(std::size_t size);
 void FreePages(void* pages, std::size_t size) noexcept;
-// Hands out at once the pages of [start, start + size), a range inside memory from
-// AllocatePages that is about to be written whole: one call costs far less than a page
-// fault for each page. Only a hint: nothing happens where the system cannot.
+// Hands out at once the pages of [start, start + size), memory of the process's own
+// (from AllocatePages or the allocator) that is about to be written: one call costs far
+// less than a page fault for each page. Only a hint: it changes no byte, and nothing
+// happens where the system cannot.
 void PopulatePages(void* start, std::size_t size) noexcept;
 
 // The mode a new file gets: 0666 without the bits of the process's file-creation mask.
