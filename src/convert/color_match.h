@@ -3,8 +3,10 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -163,47 +165,62 @@ class ColorMatcher {
 
   // Matches n pixels of three bytes (R, G, B) each into out, as n calls of Match would.
   void MatchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
+    if (n == 0) return;
     // Locals rather than members: a byte stored to out may alias any object, so members
     // would be read again after every pixel.
     std::uint32_t last_key = last_key_;
     std::uint8_t last_index = last_index_;
     std::uint32_t* const slots = slots_.Data();
-    for (std::size_t i = 0; i < n; ++i, rgb += 3) {
-      const std::uint32_t key = PackRGB(rgb[0], rgb[1], rgb[2]);
+    const auto match = [&](std::uint32_t key) {
       if (key != last_key) {
         last_key = key;
         last_index = Lookup(slots, key);
       }
-      out[i] = last_index;
-    }
+      return last_index;
+    };
+    // Every pixel but the last is read as four bytes, the next pixel's first among them.
+    for (std::size_t i = 0; i + 1 < n; ++i, rgb += 3)
+      out[i] = match(PackedBeforeNext(rgb));
+    out[n - 1] = match(PackRGB(rgb[0], rgb[1], rgb[2]));
     last_key_ = last_key;
     last_index_ = last_index;
   }
 
  private:
+  // The packed colour of a pixel that another pixel follows: one load where the machine
+  // stores the lowest byte first.
+  static std::uint32_t PackedBeforeNext(const std::uint8_t* rgb) {
+    if constexpr (std::endian::native == std::endian::little) {
+      std::uint32_t word;
+      std::memcpy(&word, rgb, sizeof word);
+      return word & 0xFFFFFF;
+    } else {
+      return PackRGB(rgb[0], rgb[1], rgb[2]);
+    }
+  }
+
   // The index of a packed colour: from its set, or searched and stored first in it (the
-  // set's older colour leaves). The two slots are compared without branches: which
-  // slot holds a colour cannot be predicted.
+  // set's older colour leaves). Both slots are compared without branches: which slot
+  // holds a colour cannot be predicted. A slot XOR the probe is the index alone, below
+  // 256, exactly when the slot holds the colour.
   std::uint8_t Lookup(std::uint32_t* slots, std::uint32_t key) {
     std::uint32_t* set = slots + ((key * 0x9E3779B1u) >> (32 - kSetBits)) * kWays;
-    std::uint32_t found = kNoEntry;
-    for (int way = kWays - 1; way >= 0; --way) {
-      const std::uint32_t entry = set[way] ^ kBackColorEntry;
-      found = entry >> 8 == key ? entry : found;
-    }
-    if (found == kNoEntry) [[unlikely]]
-      found = Insert(set, key);
+    const std::uint32_t probe = key << 8 ^ kBackColorEntry;
+    const std::uint32_t found = std::min(set[0] ^ probe, set[1] ^ probe);
+    if (found > 0xFF) [[unlikely]]
+      return Insert(set, key);
     return static_cast<std::uint8_t>(found);
   }
 
-  std::uint32_t Insert(std::uint32_t* set, std::uint32_t key) {
+  std::uint8_t Insert(std::uint32_t* set, std::uint32_t key) {
+    // Past a few colours the table's pages are all wanted: one call instead of a fault each.
+    if (++inserted_ == kPopulateAfter) slots_.Populate();
     const Rgb c{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
                 static_cast<std::uint8_t>(key >> 16)};
     const std::uint32_t entry = key << 8 | (c == BackColor ? kTransparent : search_.Nearest(c));
-    for (int way = kWays - 1; way > 0; --way)
-      set[way] = set[way - 1];
+    set[1] = set[0];
     set[0] = entry ^ kBackColorEntry;
-    return entry;
+    return static_cast<std::uint8_t>(entry);
   }
 
   // A slot holds the packed colour in its upper 24 bits and the index in its low byte,
@@ -211,12 +228,13 @@ class ColorMatcher {
   // which is BackColor's answer.
   static constexpr std::uint32_t kBackColorEntry = PackRGB(BackColor) << 8 | kTransparent;
   static constexpr std::uint32_t kNoColour = 0xFFFFFFFFu;  // no packed colour has a top byte
-  // No slot holds it: white is never matched to 255.
-  static constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
-  static constexpr int kWays = 2;
-  static constexpr int kSetBits = 12;  // 4,096 sets of 2 slots: 32 KB
+  static constexpr int kWays = 2;                          // Lookup compares exactly two
+  static constexpr int kSetBits = 12;                      // 4,096 sets of 2 slots: 32 KB
+
+  static constexpr std::size_t kPopulateAfter = 8;
 
   PaletteSearch search_;
+  std::size_t inserted_ = 0;
   std::uint32_t last_key_ = kNoColour;
   std::uint8_t last_index_ = 0;
   ZeroTable<std::uint32_t> slots_{(std::size_t{1} << kSetBits) * kWays};
