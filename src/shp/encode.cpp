@@ -12,23 +12,31 @@ constexpr int kMaxSkip = 255;
 
 // Gathers row y of the raster, columns from max(left, 0) to the last one the line and the
 // raster share, into a contiguous buffer: the raster is stored column by column, and the
-// encoder looks at each cell several times.
+// encoder looks at each cell several times. Three transparent cells follow the gathered
+// ones, so a line that lies inside the raster is read without a bounds check up to three
+// cells past its right end, as far as the encoder looks ahead.
 class RowCells {
  public:
   void Gather(const WorkState& ws, std::int32_t y, std::int32_t left, std::int32_t right) {
     first_ = std::max<std::int64_t>(left, 0);
     const std::int64_t last = std::min<std::int64_t>(right, RasterCols - 1);
     cells_.clear();
-    if (y < 0 || y >= RasterRows) return;
-    for (std::int64_t x = first_; x <= last; ++x)
-      cells_.push_back(
-          ws.Raster[static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y)]);
+    if (y >= 0 && y < RasterRows) {
+      for (std::int64_t x = first_; x <= last; ++x)
+        cells_.push_back(
+            ws.Raster[static_cast<std::size_t>(x) * RasterRows + static_cast<std::size_t>(y)]);
+    }
+    gathered_ = cells_.size();
+    cells_.insert(cells_.end(), kLookAhead, kTransparent);
   }
   // The cell at column x: 255 where the buffer holds none (outside the raster).
   std::uint8_t At(std::int64_t x) const {
     const auto i = static_cast<std::uint64_t>(x - first_);
-    return i < cells_.size() ? cells_[i] : kTransparent;
+    return i < gathered_ ? cells_[i] : kTransparent;
   }
+  // The cell at column x of a line inside the raster, x at most three past its right end.
+  std::uint8_t Inside(std::int64_t x) const { return cells_[static_cast<std::size_t>(x - first_)]; }
+  static constexpr std::size_t kLookAhead = 3;
   // The gathered cells from column x on; x must be a column the buffer holds.
   const std::uint8_t* From(std::int64_t x) const {
     return cells_.data() + static_cast<std::size_t>(x - first_);
@@ -36,16 +44,23 @@ class RowCells {
 
  private:
   std::int64_t first_ = 0;
+  std::size_t gathered_ = 0;
   std::vector<std::uint8_t> cells_;
 };
 
+// kInside: the line lies inside the raster (Left at least 0, Right at most its last
+// column), the case of every converted picture, and its cells are read straight.
+template <bool kInside>
 class LineEncoder {
  public:
   LineEncoder(const RowCells& row, std::int32_t right, std::vector<std::uint8_t>& out)
       : row_(row), right_(right), out_(out) {}
 
   // Cells right of Right count as transparent.
-  std::uint8_t P(std::int64_t x) const { return x > right_ ? kTransparent : row_.At(x); }
+  std::uint8_t P(std::int64_t x) const {
+    if constexpr (kInside) return row_.Inside(x);
+    return x > right_ ? kTransparent : row_.At(x);
+  }
   bool RepeatStarts(std::int64_t x) const { return P(x) == P(x + 1) && P(x) == P(x + 2); }
 
   void Encode(std::int64_t x) {
@@ -123,7 +138,7 @@ void EncodeLine(const WorkState& ws, std::int32_t y, std::int32_t left, std::int
                 std::vector<std::uint8_t>& line) {
   RowCells row;
   row.Gather(ws, y, left, right);
-  LineEncoder(row, right, line).Encode(left);
+  LineEncoder<false>(row, right, line).Encode(left);
 }
 
 namespace {
@@ -133,9 +148,13 @@ template <typename AfterLine>
 void EncodeLines(const WorkState& ws, std::vector<std::uint8_t>& bytes, AfterLine&& after_line) {
   const ImageHeader& h = ws.CurHeader;
   RowCells row;
+  const bool inside = h.Left >= 0 && h.Right < RasterCols;
   for (std::int64_t y = h.Top; y <= h.Bottom; ++y) {
     row.Gather(ws, static_cast<std::int32_t>(y), h.Left, h.Right);
-    LineEncoder(row, h.Right, bytes).Encode(h.Left);
+    if (inside && y >= 0 && y < RasterRows)
+      LineEncoder<true>(row, h.Right, bytes).Encode(h.Left);
+    else
+      LineEncoder<false>(row, h.Right, bytes).Encode(h.Left);
     after_line();
   }
 }
