@@ -204,12 +204,19 @@ class ColorMatcher {
   // holds a colour cannot be predicted. A slot XOR the probe is the index alone, below
   // 256, exactly when the slot holds the colour.
   std::uint8_t Lookup(std::uint32_t* slots, std::uint32_t key) {
-    std::uint32_t* set = slots + ((key * 0x9E3779B1u) >> (32 - kSetBits)) * kWays;
+    std::uint32_t* set = slots + SetOf(key) * kWays;
     const std::uint32_t probe = key << 8 ^ kBackColorEntry;
     const std::uint32_t found = std::min(set[0] ^ probe, set[1] ^ probe);
     if (found > 0xFF) [[unlikely]]
       return Insert(set, key);
     return static_cast<std::uint8_t>(found);
+  }
+
+  // A multiplicative hash whose top bits pick the set. Folding blue into the low bits
+  // first spreads the colours of a shaded picture, which differ little in each channel,
+  // over the sets: without it such a picture searches about twice as often.
+  static std::uint32_t SetOf(std::uint32_t key) {
+    return ((key ^ key >> 16) * 0x9E3779B1u) >> (32 - kSetBits);
   }
 
   std::uint8_t Insert(std::uint32_t* set, std::uint32_t key) {
