@@ -1,6 +1,8 @@
 #include "convert/convert.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <vector>
 
 #include "convert/color_match.h"
@@ -28,6 +30,40 @@ bool IsOpaque(const std::uint8_t* rgb) {
   return rgb[0] != BackColor.r || rgb[1] != BackColor.g || rgb[2] != BackColor.b;
 }
 
+// Eight pixels of BackColor: the background is passed over eight pixels at a time.
+constexpr int kBlock = 8;
+constexpr std::array<std::uint8_t, 3 * kBlock> kBackgroundBlock = [] {
+  std::array<std::uint8_t, 3 * kBlock> block{};
+  for (std::size_t i = 0; i < block.size(); i += 3) {
+    block[i] = BackColor.r;
+    block[i + 1] = BackColor.g;
+    block[i + 2] = BackColor.b;
+  }
+  return block;
+}();
+
+bool IsBackgroundBlock(const std::uint8_t* rgb) {
+  return std::memcmp(rgb, kBackgroundBlock.data(), kBackgroundBlock.size()) == 0;
+}
+
+// The first opaque pixel of column[from..to), or to.
+std::int32_t FirstOpaque(const std::uint8_t* column, std::int32_t from, std::int32_t to) {
+  while (to - from >= kBlock && IsBackgroundBlock(column + 3 * from))
+    from += kBlock;
+  while (from < to && !IsOpaque(column + 3 * from))
+    ++from;
+  return from;
+}
+
+// The last opaque pixel of column[0..to], which has one.
+std::int32_t LastOpaque(const std::uint8_t* column, std::int32_t to) {
+  while (to + 1 >= kBlock && IsBackgroundBlock(column + 3 * (to + 1 - kBlock)))
+    to -= kBlock;
+  while (!IsOpaque(column + 3 * to))
+    --to;
+  return to;
+}
+
 // The box does not depend on the order of the walk: each column is searched from its
 // top and from its bottom for its first and last such pixel, so a column the picture
 // fills costs two looks.
@@ -35,13 +71,9 @@ Box FindBox(const WorkState& ws, std::int32_t width, std::int32_t height) {
   Box box;
   for (std::int32_t x = 0; x < width; ++x) {
     const std::uint8_t* column = &ws.BmpPixels[static_cast<std::size_t>(3 * x * RasterRows)];
-    std::int32_t top = 0;
-    while (top < height && !IsOpaque(column + 3 * top))
-      ++top;
+    const std::int32_t top = FirstOpaque(column, 0, height);
     if (top == height) continue;
-    std::int32_t bottom = height - 1;
-    while (!IsOpaque(column + 3 * bottom))
-      --bottom;
+    const std::int32_t bottom = LastOpaque(column, height - 1);
     box.left = std::min(box.left, x);
     box.right = std::max(box.right, x);
     box.top = std::min(box.top, top);
