@@ -1,6 +1,8 @@
 #include "shp/encode.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "shp/shp_format.h"
 
@@ -12,9 +14,9 @@ constexpr int kMaxSkip = 255;
 
 // Gathers row y of the raster, columns from max(left, 0) to the last one the line and the
 // raster share, into a contiguous buffer: the raster is stored column by column, and the
-// encoder looks at each cell several times. Three transparent cells follow the gathered
-// ones, so a line that lies inside the raster is read without a bounds check up to three
-// cells past its right end, as far as the encoder looks ahead.
+// encoder looks at each cell several times. Transparent cells follow the gathered ones,
+// so a line that lies inside the raster is read without a bounds check past its right
+// end, as far as the encoder looks ahead (eight cells at a time, two beyond them).
 class RowCells {
  public:
   void Gather(const WorkState& ws, std::int32_t y, std::int32_t left, std::int32_t right) {
@@ -34,9 +36,10 @@ class RowCells {
     const auto i = static_cast<std::uint64_t>(x - first_);
     return i < gathered_ ? cells_[i] : kTransparent;
   }
-  // The cell at column x of a line inside the raster, x at most three past its right end.
+  // The cell at column x of a line inside the raster, x at most kLookAhead past its right
+  // end.
   std::uint8_t Inside(std::int64_t x) const { return cells_[static_cast<std::size_t>(x - first_)]; }
-  static constexpr std::size_t kLookAhead = 3;
+  static constexpr std::size_t kLookAhead = 16;
   // The gathered cells from column x on; x must be a column the buffer holds.
   const std::uint8_t* From(std::int64_t x) const {
     return cells_.data() + static_cast<std::size_t>(x - first_);
@@ -80,9 +83,15 @@ class LineEncoder {
  private:
   std::int64_t Skip(std::int64_t x, bool first_code) {
     int k = 0;
-    while (P(x) == kTransparent && x <= right_ && k < kMaxSkip) {
-      ++k;
-      ++x;
+    if constexpr (kWordWise) {
+      const int limit = static_cast<int>(std::min<std::int64_t>(kMaxSkip, right_ - x + 1));
+      k = Measure(x, limit, [](const std::uint8_t* p) { return Word(p) ^ ~std::uint64_t{0}; });
+      x += k;
+    } else {
+      while (P(x) == kTransparent && x <= right_ && k < kMaxSkip) {
+        ++k;
+        ++x;
+      }
     }
     // Trailing transparency is not written, unless the whole line is transparent.
     if (x <= right_ || first_code) {
@@ -96,9 +105,16 @@ class LineEncoder {
     const std::uint8_t v = P(x);
     int n = 1;
     ++x;
-    while (P(x) == v && x <= right_ && n < kMaxRun) {
-      ++n;
-      ++x;
+    if constexpr (kWordWise) {
+      // An opaque run ends at the latest at the transparent cell after Right.
+      const std::uint64_t run = v * kEveryByte;
+      n += Measure(x, kMaxRun - 1, [run](const std::uint8_t* p) { return Word(p) ^ run; });
+      x += n - 1;
+    } else {
+      while (P(x) == v && x <= right_ && n < kMaxRun) {
+        ++n;
+        ++x;
+      }
     }
     out_.push_back(static_cast<std::uint8_t>(2 * n));
     out_.push_back(v);
@@ -110,9 +126,20 @@ class LineEncoder {
   std::int64_t Literal(std::int64_t x) {
     const std::int64_t start = x;
     int n = 0;
-    while (n < kMaxRun && !RepeatStarts(x) && x <= right_ && P(x) != kTransparent) {
-      ++n;
-      ++x;
+    if constexpr (kWordWise) {
+      // A cell ends the run where it is transparent or equals the next two; the
+      // transparent cell after Right ends it at the latest.
+      n = Measure(x, kMaxRun, [](const std::uint8_t* p) {
+        const std::uint64_t cells = Word(p);
+        return ZeroBytes(cells ^ ~std::uint64_t{0}) |
+               ZeroBytes((cells ^ Word(p + 1)) | (cells ^ Word(p + 2)));
+      });
+      x += n;
+    } else {
+      while (n < kMaxRun && !RepeatStarts(x) && x <= right_ && P(x) != kTransparent) {
+        ++n;
+        ++x;
+      }
     }
     out_.push_back(static_cast<std::uint8_t>(2 * n + 1));
     const std::uint8_t* cells = row_.From(start);
@@ -120,10 +147,48 @@ class LineEncoder {
     return x;
   }
 
+  // Inside the raster, runs are measured eight cells at a time, the first cell of a word
+  // in its lowest byte.
+  static constexpr bool kWordWise = kInside && std::endian::native == std::endian::little;
+  static constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+
+  static std::uint64_t Word(const std::uint8_t* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+  // The high bit of each zero byte of word, exact up to the first zero byte (a borrow
+  // can mark bytes only above it).
+  static std::uint64_t ZeroBytes(std::uint64_t word) {
+    return (word - kEveryByte) & ~word & (kEveryByte << 7);
+  }
+  // The number of cells from column x on, at most limit, before the first that ends the
+  // run: ends(p) is non-zero in the bytes of the eight cells at p that end it, and the
+  // lowest such byte is exact.
+  template <typename Ends>
+  int Measure(std::int64_t x, int limit, Ends&& ends) const {
+    const std::uint8_t* cells = row_.From(x);
+    for (int n = 0; n < limit; n += 8) {
+      const std::uint64_t end = ends(cells + n);
+      if (end != 0) return std::min(n + std::countr_zero(end) / 8, limit);
+    }
+    return limit;
+  }
+
   const RowCells& row_;
   std::int32_t right_;
   std::vector<std::uint8_t>& out_;
 };
+
+// Encodes row y, columns left..right, gathered into row (a buffer reused line after line).
+void EncodeGathered(const WorkState& ws, std::int32_t y, std::int32_t left, std::int32_t right,
+                    RowCells& row, std::vector<std::uint8_t>& out) {
+  row.Gather(ws, y, left, right);
+  if (left >= 0 && right < RasterCols && y >= 0 && y < RasterRows)
+    LineEncoder<true>(row, right, out).Encode(left);
+  else
+    LineEncoder<false>(row, right, out).Encode(left);
+}
 
 // The encoder writes zero X and Y offsets whatever CurHeader carries.
 void AppendHeader(ImageHeader h, std::vector<std::uint8_t>& out) {
@@ -137,8 +202,7 @@ void AppendHeader(ImageHeader h, std::vector<std::uint8_t>& out) {
 void EncodeLine(const WorkState& ws, std::int32_t y, std::int32_t left, std::int32_t right,
                 std::vector<std::uint8_t>& line) {
   RowCells row;
-  row.Gather(ws, y, left, right);
-  LineEncoder<false>(row, right, line).Encode(left);
+  EncodeGathered(ws, y, left, right, row, line);
 }
 
 namespace {
@@ -148,13 +212,8 @@ template <typename AfterLine>
 void EncodeLines(const WorkState& ws, std::vector<std::uint8_t>& bytes, AfterLine&& after_line) {
   const ImageHeader& h = ws.CurHeader;
   RowCells row;
-  const bool inside = h.Left >= 0 && h.Right < RasterCols;
   for (std::int64_t y = h.Top; y <= h.Bottom; ++y) {
-    row.Gather(ws, static_cast<std::int32_t>(y), h.Left, h.Right);
-    if (inside && y >= 0 && y < RasterRows)
-      LineEncoder<true>(row, h.Right, bytes).Encode(h.Left);
-    else
-      LineEncoder<false>(row, h.Right, bytes).Encode(h.Left);
+    EncodeGathered(ws, static_cast<std::int32_t>(y), h.Left, h.Right, row, bytes);
     after_line();
   }
 }

@@ -88,6 +88,13 @@ TEST(EncodeLine, Codes) {
        RasterCols - 1,
        {5, 6, 6, 0}},
       {"starts at Left", {1, 1, 1, 2}, 3, 3, {3, 2, 0}},
+      {"literal of 10 across a word, then a gap",
+       {1, 2, 1, 2, 1, 2, 1, 2, 1, 2, 255, 3},
+       0,
+       11,
+       {21, 1, 2, 1, 2, 1, 2, 1, 2, 1, 2, 1, 1, 3, 3, 0}},
+      {"starts left of the raster", {4, 4, 4}, -2, 2, {1, 2, 6, 4, 0}},
+      {"ends right of the raster", full_width_tail, RasterCols - 2, RasterCols + 3, {5, 1, 2, 0}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EncodeRow(c.row, c.left, c.right), c.expected) << c.name;
