@@ -34,22 +34,43 @@ trap 'rm -rf "$work"' EXIT
 "$bin/make_peer_inputs" "$work"
 cd "$work"
 
-# measure NAME COMMAND: "least-wall median-wall cpu" seconds of COMMAND over the runs; each
-# run starts with its output removed and nothing left to write back.
-measure() {
-  hyperfine --runs "$runs" --warmup 3 --style none --export-json "$1.json" \
-    --prepare "rm -f $1.out; sync" "$2" >/dev/null
+# The runs are taken in ROUNDS rounds (PELGRIN_BENCH_ROUNDS, default 5), each round
+# running every command a share of the runs in a new random order, so that a burst of
+# load on a shared machine falls on all of them alike rather than on one command's block.
+rounds="${PELGRIN_BENCH_ROUNDS:-5}"
+per_round=$(( (runs + rounds - 1) / rounds ))
+declare -A commands=(
+  [one-colour]="$bin/pelgrin-cli convert one-colour.bmp one-colour.out --palette palette.pal"
+  [distinct]="$bin/pelgrin-cli convert distinct.bmp distinct.out --palette palette.pal"
+  [shaded]="$bin/pelgrin-cli convert shaded.bmp shaded.out --palette palette.pal"
+  [colours64]="$bin/pelgrin-cli convert colours64.bmp colours64.out --palette palette.pal"
+  [linear]="$bin/linear_convert distinct.bmp linear.out"
+)
+# Each run starts with its output removed and nothing left to write back.
+for round in $(seq "$rounds"); do
+  for name in $(printf '%s\n' "${!commands[@]}" | shuf); do
+    hyperfine --runs "$per_round" --warmup 2 --style none \
+      --export-json "$name.$round.json" --prepare "rm -f $name.out; sync" \
+      "${commands[$name]}" >/dev/null
+  done
+done
+
+# summary NAME: "least-wall median-wall cpu" seconds over all rounds' runs.
+summary() {
   python3 -c "
-import json, sys
-r = json.load(open(sys.argv[1]))['results'][0]
-print(r['min'], r['median'], r['user'] + r['system'])" "$1.json"
+import glob, json, statistics, sys
+walls, cpu = [], []
+for path in glob.glob(sys.argv[1] + '.*.json'):
+    r = json.load(open(path))['results'][0]
+    walls += r['times']
+    cpu += [r['user'] + r['system']] * len(r['times'])  # the round's mean, per run
+print(min(walls), statistics.median(walls), statistics.mean(cpu))" "$1"
 }
 
 declare -A t
-for name in one-colour distinct shaded colours64; do
-  t[$name]=$(measure "$name" "$bin/pelgrin-cli convert $name.bmp $name.out --palette palette.pal")
+for name in "${!commands[@]}"; do
+  t[$name]=$(summary "$name")
 done
-t[linear]=$(measure linear "$bin/linear_convert distinct.bmp linear.out")
 
 row() {  # row WHAT KEY BASELINE-NAME BASELINE-KEY
   python3 -c "
@@ -62,7 +83,7 @@ ratios = ' | '.join(f'{v/w:.2f}' for v, w in zip(t, b))
 print(f'| {what} | {ms} | {base_name} | {ratios} |')" "$1" "${t[$2]}" "$3" "${t[$4]}"
 }
 
-echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(uname -sr); $runs runs each; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(uname -sr); $(( rounds * per_round )) runs each in $rounds rounds; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 echo "| process | wall, least | wall, median | CPU, mean | baseline | least / baseline | median / baseline | CPU / baseline |"
 echo "|---|---|---|---|---|---|---|---|"
