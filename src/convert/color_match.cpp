@@ -84,6 +84,11 @@ std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
   return FillCells<2>(level, c, &pool_[outer >> 8], outer & 0xFF);
 }
 
+std::uint32_t PaletteSearch::Filled(Rgb c) {
+  const std::uint32_t cell = CellAt(c);
+  return cell != 0 ? cell : Fill(kLevels - 1, c);
+}
+
 template <int kHalves>
 std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n) {
   constexpr int kCells = kHalves * kHalves * kHalves;
@@ -138,5 +143,41 @@ std::uint8_t MatchColor(const Palette& palette, bool no_flash, Rgb c) {
 }
 
 ColorMatcher::ColorMatcher(const Palette& palette, bool no_flash) : search_(palette, no_flash) {}
+
+std::uint8_t ColorMatcher::Insert(std::uint32_t* set, std::uint32_t key) {
+  // Past a few colours the table's pages are all wanted: one call instead of a fault each.
+  if (++inserted_ == kPopulateAfter) slots_.Populate();
+  const std::uint32_t entry =
+      key << 8 | (key == kBackColorKey ? kTransparent : search_.Nearest(Unpack(key)));
+  set[1] = set[0];
+  set[0] = entry ^ kBackColorEntry;
+  return static_cast<std::uint8_t>(entry);
+}
+
+void ColorMatcher::SearchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
+  // The cells of a picture of many colours are seldom in the fastest cache: reading the
+  // next pixel's cell before this pixel's search lets the two overlap.
+  const auto packed = [rgb, n](std::size_t i) {
+    return i + 1 < n ? PackedBeforeNext(rgb + 3 * i)
+                     : PackRGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+  };
+  std::uint32_t last_key = last_key_;
+  std::uint8_t last_index = last_index_;
+  std::uint32_t key = packed(0);
+  std::uint32_t cell = search_.CellAt(Unpack(key));
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t next_key = i + 1 < n ? packed(i + 1) : key;
+    const std::uint32_t next_cell = search_.CellAt(Unpack(next_key));
+    if (key != last_key) {
+      last_key = key;
+      last_index = key == kBackColorKey ? kTransparent : search_.NearestIn(cell, Unpack(key));
+    }
+    out[i] = last_index;
+    key = next_key;
+    cell = next_cell;
+  }
+  last_key_ = last_key;
+  last_index_ = last_index;
+}
 
 }  // namespace pelgrin

@@ -49,6 +49,7 @@ class ZeroTable {
   ZeroTable(const ZeroTable&) = delete;
   ZeroTable& operator=(const ZeroTable&) = delete;
   T& operator[](std::size_t i) { return data_[i]; }
+  const T& operator[](std::size_t i) const { return data_[i]; }
   T* Data() { return data_; }
   // Asks for all the table's pages at once (see os::PopulatePages).
   void Populate() { os::PopulatePages(data_, bytes_); }
@@ -73,9 +74,15 @@ class PaletteSearch {
  public:
   PaletteSearch(const Palette& palette, bool no_flash);
   // The nearest allowed entry of 0..254 (BackColor is not special here).
-  std::uint8_t Nearest(Rgb c) {
-    std::uint32_t cell = cells_[kLevels - 1][CellOf(kLevels - 1, c)];
-    if (cell == 0) cell = Fill(kLevels - 1, c);
+  std::uint8_t Nearest(Rgb c) { return NearestIn(CellAt(c), c); }
+
+  // c's cell at the last level as it stands (0 while not filled): a caller reads the next
+  // colour's cell early, so that its load overlaps the search before it.
+  std::uint32_t CellAt(Rgb c) const { return cells_[kLevels - 1][CellOf(kLevels - 1, c)]; }
+
+  // The nearest entry to c, given what CellAt(c) gave (perhaps filled since).
+  std::uint8_t NearestIn(std::uint32_t cell, Rgb c) {
+    if (cell == 0) cell = Filled(c);
     const std::uint8_t* candidate = &pool_[cell >> 8];
     const std::uint32_t n = cell & 0xFF;
     const Entry* entries = allowed_.data();
@@ -110,6 +117,8 @@ class PaletteSearch {
   // neighbouring colours fill neighbouring cells, and eight cells measured in one pass
   // over their common candidates cost about a third of eight passes.
   std::uint32_t Fill(int level, Rgb c);
+  // c's cell at the last level, filled if it is not yet.
+  std::uint32_t Filled(Rgb c);
   // Fills the kHalves^3 cells of the level that share c's cell of twice their side (with
   // kHalves 1, c's cell alone), choosing from the entries at positions from[0..n).
   template <int kHalves>
@@ -164,8 +173,26 @@ class ColorMatcher {
   }
 
   // Matches n pixels of three bytes (R, G, B) each into out, as n calls of Match would.
+  // A call is one column of a picture. A pixel is matched only where the colour changes,
+  // through the table; but when most pixels of a column were colours the table did not
+  // hold, the next columns search their colours directly, which costs less than the
+  // table's misses, and every kSearchedColumns-th column goes through the table again to
+  // notice when colours repeat. Both ways give the same indices.
   void MatchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
     if (n == 0) return;
+    const std::size_t inserted = inserted_;
+    if (searching_)
+      SearchRun(rgb, n, out);
+    else
+      LookUpRun(rgb, n, out);
+    ChooseWay(n, inserted_ - inserted);
+  }
+
+ private:
+  static constexpr int kSearchedColumns = 16;
+
+  // Matches a column pixel by pixel, looking a pixel up only where the colour changes.
+  void LookUpRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
     // Locals rather than members: a byte stored to out may alias any object, so members
     // would be read again after every pixel.
     std::uint32_t last_key = last_key_;
@@ -186,7 +213,26 @@ class ColorMatcher {
     last_index_ = last_index;
   }
 
- private:
+  // Whether the next column searches directly, from this column's n pixels and the
+  // searches it made through the table.
+  void ChooseWay(std::size_t n, std::size_t searches) {
+    if (!searching_) {
+      searching_ = 2 * searches > n;
+    } else if (++searched_columns_ == kSearchedColumns) {
+      searched_columns_ = 0;
+      searching_ = false;
+    }
+  }
+  // LookUpRun searching every colour directly, each pixel's cell read while the pixel
+  // before it is searched. Out of line, so that the loop through the table keeps its
+  // values in registers.
+  void SearchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out);
+
+  static Rgb Unpack(std::uint32_t key) {
+    return {static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
+            static_cast<std::uint8_t>(key >> 16)};
+  }
+
   // The packed colour of a pixel that another pixel follows: one load where the machine
   // stores the lowest byte first.
   static std::uint32_t PackedBeforeNext(const std::uint8_t* rgb) {
@@ -219,21 +265,15 @@ class ColorMatcher {
     return ((key ^ key >> 16) * 0x9E3779B1u) >> (32 - kSetBits);
   }
 
-  std::uint8_t Insert(std::uint32_t* set, std::uint32_t key) {
-    // Past a few colours the table's pages are all wanted: one call instead of a fault each.
-    if (++inserted_ == kPopulateAfter) slots_.Populate();
-    const Rgb c{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
-                static_cast<std::uint8_t>(key >> 16)};
-    const std::uint32_t entry = key << 8 | (c == BackColor ? kTransparent : search_.Nearest(c));
-    set[1] = set[0];
-    set[0] = entry ^ kBackColorEntry;
-    return static_cast<std::uint8_t>(entry);
-  }
+  // Searches a colour the table lacks and stores it first in its set (the set's older
+  // colour leaves).
+  std::uint8_t Insert(std::uint32_t* set, std::uint32_t key);
 
   // A slot holds the packed colour in its upper 24 bits and the index in its low byte,
   // stored XOR kBackColorEntry: a slot still zero reads as BackColor matched to 255,
   // which is BackColor's answer.
-  static constexpr std::uint32_t kBackColorEntry = PackRGB(BackColor) << 8 | kTransparent;
+  static constexpr std::uint32_t kBackColorKey = PackRGB(BackColor);
+  static constexpr std::uint32_t kBackColorEntry = kBackColorKey << 8 | kTransparent;
   static constexpr std::uint32_t kNoColour = 0xFFFFFFFFu;  // no packed colour has a top byte
   static constexpr int kWays = 2;                          // Lookup compares exactly two
   static constexpr int kSetBits = 12;                      // 4,096 sets of 2 slots: 32 KB
@@ -242,6 +282,8 @@ class ColorMatcher {
 
   PaletteSearch search_;
   std::size_t inserted_ = 0;
+  bool searching_ = false;    // the next column searches its colours directly
+  int searched_columns_ = 0;  // columns searched since the last through the table
   std::uint32_t last_key_ = kNoColour;
   std::uint8_t last_index_ = 0;
   ZeroTable<std::uint32_t> slots_{(std::size_t{1} << kSetBits) * kWays};
