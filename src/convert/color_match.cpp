@@ -58,7 +58,7 @@ void PaletteSearch::Reserve(std::size_t bytes) {
   pool_ready_ = to;
 }
 
-std::uint32_t PaletteSearch::Keep(const std::uint8_t* from, std::size_t n,
+std::uint32_t PaletteSearch::Keep(int level, const std::uint8_t* from, std::size_t n,
                                   const std::uint16_t* const near[3], int bound) {
   // Every entry is written and only the kept ones advance: no branch to mispredict.
   const std::size_t first = pool_size_;
@@ -68,6 +68,7 @@ std::uint32_t PaletteSearch::Keep(const std::uint8_t* from, std::size_t n,
     to[kept] = from[k];
     kept += near[0][k] + near[1][k] + near[2][k] <= bound ? 1 : 0;
   }
+  if (level == kLevels - 1 && kept % 2 != 0 && kept < 255) to[kept++] = to[0];
   pool_size_ = first + kept;
   return static_cast<std::uint32_t>(first << 8 | kept);
 }
@@ -92,7 +93,7 @@ std::uint32_t PaletteSearch::Filled(Rgb c) {
 template <int kHalves>
 std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n) {
   constexpr int kCells = kHalves * kHalves * kHalves;
-  Reserve(kCells * n);
+  Reserve(kCells * (n + 1));
   const int side = 1 << (8 - kBits[level]);
   const int last = side - 1;  // a cell spans lo .. lo + last
   const int mask = ~(kHalves * side - 1);
@@ -132,7 +133,7 @@ std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* fro
                      static_cast<std::uint8_t>(lo[1] + half[1] * side),
                      static_cast<std::uint8_t>(lo[2] + half[2] * side)};
     cells_[level][CellOf(level, corner)] =
-        Keep(from, n, near_of_cell, bound[static_cast<std::size_t>(cell)]);
+        Keep(level, from, n, near_of_cell, bound[static_cast<std::size_t>(cell)]);
   }
   return cells_[level][CellOf(level, c)];
 }

@@ -87,10 +87,12 @@ class PaletteSearch {
     const std::uint32_t n = cell & 0xFF;
     const Entry* entries = allowed_.data();
     // The index in the low byte makes the smallest key the nearest entry and, among
-    // equally near ones, the lowest index; no branch to mispredict.
+    // equally near ones, the lowest index; no branch to mispredict. Candidates come in
+    // pairs (see Keep): half as many ends of the loop to mispredict.
     std::uint32_t best = ~std::uint32_t{0};
-    for (std::uint32_t k = 0; k < n; ++k)
-      best = std::min(best, entries[candidate[k]].KeyFor(c));
+    for (std::uint32_t k = 0; k + 1 < n; k += 2)
+      best = std::min({best, entries[candidate[k]].KeyFor(c), entries[candidate[k + 1]].KeyFor(c)});
+    if (n % 2 != 0) best = std::min(best, entries[candidate[n - 1]].KeyFor(c));
     return static_cast<std::uint8_t>(best);
   }
 
@@ -124,9 +126,11 @@ class PaletteSearch {
   template <int kHalves>
   std::uint32_t FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n);
   // Appends to the pool the entries of from[0..n) whose distances to the cell's nearest
-  // point (near, per axis) sum to no more than bound; returns the cell's value.
-  std::uint32_t Keep(const std::uint8_t* from, std::size_t n, const std::uint16_t* const near[3],
-                     int bound);
+  // point (near, per axis) sum to no more than bound; returns the cell's value. At the
+  // last level an odd number of candidates below 255 is made even by repeating the
+  // first, which changes no search's result.
+  std::uint32_t Keep(int level, const std::uint8_t* from, std::size_t n,
+                     const std::uint16_t* const near[3], int bound);
   // Makes room for bytes more candidates in the pool. A first page fault costs as much as
   // asking for many pages in one call, so once a picture has filled kBulkAfter groups of
   // cells the cell tables are taken whole and the pool a chunk ahead; a picture of few
@@ -136,7 +140,8 @@ class PaletteSearch {
   static constexpr std::size_t kPoolChunk = std::size_t{64} << 10;
 
   static constexpr std::size_t kPoolCapacity =
-      std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1])) + (1 << (3 * kBits[2]))} * 255;
+      std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1])) + (1 << (3 * kBits[2]))} * 255 +
+      (std::size_t{1} << (3 * kBits[kLevels - 1]));  // a repeated candidate per last cell
 
   std::vector<Entry> allowed_;  // the entries that may be chosen, in index order
   // The candidates of every filled cell, as positions in allowed_, each cell's in index
