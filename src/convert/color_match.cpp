@@ -74,7 +74,10 @@ std::uint32_t PaletteSearch::Keep(int level, const std::uint8_t* from, std::size
 }
 
 std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
-  if (level == 0) return FillCells<1>(0, c, kEveryPosition.data(), allowed_.size());
+  if (level == 0) {
+    return many_colours_ ? FillCells<2>(0, c, kEveryPosition.data(), allowed_.size())
+                         : FillCells<1>(0, c, kEveryPosition.data(), allowed_.size());
+  }
   // The enclosing cell's candidates lie in the pool before the part these cells fill.
   std::uint32_t outer = cells_[level - 1][CellOf(level - 1, c)];
   if (outer == 0) outer = Fill(level - 1, c);

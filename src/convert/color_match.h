@@ -76,6 +76,11 @@ class PaletteSearch {
   // The nearest allowed entry of 0..254 (BackColor is not special here).
   std::uint8_t Nearest(Rgb c) { return NearestIn(CellAt(c), c); }
 
+  // Says that most colours to come are new: the cells of the first level are then filled
+  // eight at a time too, which costs less once most of them are wanted and more while few
+  // are.
+  void ExpectManyColours() { many_colours_ = true; }
+
   // c's cell at the last level as it stands (0 while not filled): a caller reads the next
   // colour's cell early, so that its load overlaps the search before it.
   std::uint32_t CellAt(Rgb c) const { return cells_[kLevels - 1][CellOf(kLevels - 1, c)]; }
@@ -151,6 +156,7 @@ class PaletteSearch {
   std::size_t pool_size_ = 0;
   std::size_t pool_ready_ = 0;  // the pool's bytes before this have their pages
   std::size_t fills_ = 0;       // groups of cells filled at the last level
+  bool many_colours_ = false;
   // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
   // 1, at most 255); 0 while the cell is not filled.
   ZeroTable<std::uint32_t> cells_[kLevels] = {ZeroTable<std::uint32_t>(CellCount(0)),
@@ -223,6 +229,7 @@ class ColorMatcher {
   void ChooseWay(std::size_t n, std::size_t searches) {
     if (!searching_) {
       searching_ = 2 * searches > n;
+      if (searching_) search_.ExpectManyColours();
     } else if (++searched_columns_ == kSearchedColumns) {
       searched_columns_ = 0;
       searching_ = false;
