@@ -158,6 +158,23 @@ std::uint8_t ColorMatcher::Insert(std::uint32_t* set, std::uint32_t key) {
   return static_cast<std::uint8_t>(entry);
 }
 
+void ColorMatcher::LookUpEvery(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
+  std::uint32_t* const slots = slots_.Data();
+  std::uint32_t last_key = last_key_;
+  std::size_t changes = 0;
+  const auto match = [&](std::uint32_t key) {
+    changes += key != last_key ? 1 : 0;
+    last_key = key;
+    return Lookup(slots, key);
+  };
+  for (std::size_t i = 0; i + 1 < n; ++i, rgb += 3)
+    out[i] = match(PackedBeforeNext(rgb));
+  out[n - 1] = match(PackRGB(rgb[0], rgb[1], rgb[2]));
+  last_key_ = last_key;
+  last_index_ = out[n - 1];
+  changes_ += changes;
+}
+
 void ColorMatcher::SearchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
   // The cells of a picture of many colours are seldom in the fastest cache: reading the
   // next pixel's cell before this pixel's search lets the two overlap.

@@ -184,22 +184,34 @@ class ColorMatcher {
   }
 
   // Matches n pixels of three bytes (R, G, B) each into out, as n calls of Match would.
-  // A call is one column of a picture. A pixel is matched only where the colour changes,
-  // through the table; but when most pixels of a column were colours the table did not
-  // hold, the next columns search their colours directly, which costs less than the
-  // table's misses, and every kSearchedColumns-th column goes through the table again to
-  // notice when colours repeat. Both ways give the same indices.
+  // A call is one column of a picture, matched in the way that suits the column before
+  // it (every way gives the same indices):
+  //   - kRuns: a pixel is looked up in the table only where the colour changes;
+  //   - kEvery: where the colour changes at most pixels, but not at nearly all, whether it
+  //     changes cannot be predicted: every pixel is looked up, with no test to mispredict;
+  //   - kSearch: where most pixels were colours the table did not hold, its misses only
+  //     cost: colours are searched directly, and every kSearchedColumns-th column goes
+  //     through the table again to notice when colours repeat.
   void MatchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
     if (n == 0) return;
     const std::size_t inserted = inserted_;
-    if (searching_)
-      SearchRun(rgb, n, out);
-    else
-      LookUpRun(rgb, n, out);
-    ChooseWay(n, inserted_ - inserted);
+    const std::size_t changes = changes_;
+    switch (way_) {
+      case Way::kRuns:
+        LookUpRun(rgb, n, out);
+        break;
+      case Way::kEvery:
+        LookUpEvery(rgb, n, out);
+        break;
+      case Way::kSearch:
+        SearchRun(rgb, n, out);
+        break;
+    }
+    ChooseWay(n, inserted_ - inserted, changes_ - changes);
   }
 
  private:
+  enum class Way { kRuns, kEvery, kSearch };
   static constexpr int kSearchedColumns = 16;
 
   // Matches a column pixel by pixel, looking a pixel up only where the colour changes.
@@ -213,6 +225,7 @@ class ColorMatcher {
       if (key != last_key) {
         last_key = key;
         last_index = Lookup(slots, key);
+        ++changes_;
       }
       return last_index;
     };
@@ -224,21 +237,27 @@ class ColorMatcher {
     last_index_ = last_index;
   }
 
-  // Whether the next column searches directly, from this column's n pixels and the
-  // searches it made through the table.
-  void ChooseWay(std::size_t n, std::size_t searches) {
-    if (!searching_) {
-      searching_ = 2 * searches > n;
-      if (searching_) search_.ExpectManyColours();
-    } else if (++searched_columns_ == kSearchedColumns) {
+  // The next column's way, from this column's n pixels and the changes of colour and
+  // searches it made.
+  void ChooseWay(std::size_t n, std::size_t searches, std::size_t changes) {
+    if (way_ == Way::kSearch) {
+      if (++searched_columns_ < kSearchedColumns) return;
       searched_columns_ = 0;
-      searching_ = false;
+      way_ = Way::kRuns;
+    } else if (2 * searches > n) {
+      way_ = Way::kSearch;
+      search_.ExpectManyColours();
+    } else {
+      way_ = 2 * changes > n && 16 * changes < 15 * n ? Way::kEvery : Way::kRuns;
     }
   }
   // LookUpRun searching every colour directly, each pixel's cell read while the pixel
   // before it is searched. Out of line, so that the loop through the table keeps its
   // values in registers.
   void SearchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out);
+  // LookUpRun looking every pixel up, and counting the changes of colour without a
+  // branch. Out of line too.
+  void LookUpEvery(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out);
 
   static Rgb Unpack(std::uint32_t key) {
     return {static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
@@ -294,7 +313,8 @@ class ColorMatcher {
 
   PaletteSearch search_;
   std::size_t inserted_ = 0;
-  bool searching_ = false;    // the next column searches its colours directly
+  Way way_ = Way::kRuns;      // the next column's
+  std::size_t changes_ = 0;   // changes of colour counted so far
   int searched_columns_ = 0;  // columns searched since the last through the table
   std::uint32_t last_key_ = kNoColour;
   std::uint8_t last_index_ = 0;

@@ -115,9 +115,11 @@ TEST(MatchColor, CachedSearchEqualsPlainSearch) {
         if (n % 2 == 0) colour = {corner(), corner(), corner()};
         if (n % 7 == 0) colour = {255, 225, static_cast<std::uint8_t>(220 + n % 11)};
         if (n % 3 == 2) colour = colours[rng() % colours.size()];
-        // Twenty columns of new colours, then twenty of a few: runs switch between
-        // searching directly and going through the table.
-        if (n / (20 * RasterRows) % 2 == 1) colour = colours[rng() % 50];
+        // Twenty columns of new colours, then twenty of a few, a quarter of them the
+        // colour before: columns switch between searching directly, looking every pixel
+        // up and looking up only where the colour changes.
+        if (n / (20 * RasterRows) % 2 == 1)
+          colour = rng() % 4 == 0 ? colours.back() : colours[rng() % 50];
         colours.push_back(colour);
       }
       ColorMatcher matcher(c.palette, no_flash);
