@@ -156,7 +156,7 @@ class PaletteSearch {
   std::size_t pool_size_ = 0;
   std::size_t pool_ready_ = 0;  // the pool's bytes before this have their pages
   std::size_t fills_ = 0;       // groups of cells filled at the last level
-  bool many_colours_ = false;
+  bool many_colours_ = false;   // see ExpectManyColours
   // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
   // 1, at most 255); 0 while the cell is not filled.
   ZeroTable<std::uint32_t> cells_[kLevels] = {ZeroTable<std::uint32_t>(CellCount(0)),
