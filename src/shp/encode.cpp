@@ -36,9 +36,6 @@ class RowCells {
     const auto i = static_cast<std::uint64_t>(x - first_);
     return i < gathered_ ? cells_[i] : kTransparent;
   }
-  // The cell at column x of a line inside the raster, x at most kLookAhead past its right
-  // end.
-  std::uint8_t Inside(std::int64_t x) const { return cells_[static_cast<std::size_t>(x - first_)]; }
   static constexpr std::size_t kLookAhead = 32;
   // The gathered cells from column x on; x must be a column the buffer holds.
   const std::uint8_t* From(std::int64_t x) const {
@@ -53,18 +50,13 @@ class RowCells {
 
 // Encodes a line cell by cell, cells right of Right counting as transparent: the road of
 // a line that reaches outside the raster (a damaged header), and of every line where the
-// machine does not store the lowest byte first. kInside: the line lies inside the raster
-// and its cells are read straight.
-template <bool kInside>
+// machine does not store the lowest byte first.
 class LineEncoder {
  public:
   LineEncoder(const RowCells& row, std::int32_t right, std::vector<std::uint8_t>& out)
       : row_(row), right_(right), out_(out) {}
 
-  std::uint8_t P(std::int64_t x) const {
-    if constexpr (kInside) return row_.Inside(x);
-    return x > right_ ? kTransparent : row_.At(x);
-  }
+  std::uint8_t P(std::int64_t x) const { return x > right_ ? kTransparent : row_.At(x); }
   bool RepeatStarts(std::int64_t x) const { return P(x) == P(x + 1) && P(x) == P(x + 2); }
 
   void Encode(std::int64_t x) {
@@ -215,19 +207,16 @@ class InsideLine {
 void EncodeGathered(const WorkState& ws, std::int32_t y, std::int32_t left, std::int32_t right,
                     RowCells& row, std::vector<std::uint8_t>& out) {
   row.Gather(ws, y, left, right);
-  if (left >= 0 && right < RasterCols && y >= 0 && y < RasterRows) {
-    if constexpr (InsideLine::kAvailable) {
-      const auto count = std::max<std::int64_t>(std::int64_t{right} - left + 1, 0);
-      const std::size_t start = out.size();
-      out.resize(start + static_cast<std::size_t>(2 * count + 1) + InsideLine::kLiteralCopy);
-      const std::uint8_t* end = InsideLine::Encode(row.From(left), count, out.data() + start);
-      out.resize(static_cast<std::size_t>(end - out.data()));
-    } else {
-      LineEncoder<true>(row, right, out).Encode(left);
-    }
-  } else {
-    LineEncoder<false>(row, right, out).Encode(left);
+  const bool inside = left >= 0 && right < RasterCols && y >= 0 && y < RasterRows;
+  if (!InsideLine::kAvailable || !inside) {
+    LineEncoder(row, right, out).Encode(left);
+    return;
   }
+  const auto count = std::max<std::int64_t>(std::int64_t{right} - left + 1, 0);
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(2 * count + 1) + InsideLine::kLiteralCopy);
+  const std::uint8_t* end = InsideLine::Encode(row.From(left), count, out.data() + start);
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 // The encoder writes zero X and Y offsets whatever CurHeader carries.
