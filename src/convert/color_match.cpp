@@ -151,8 +151,7 @@ ColorMatcher::ColorMatcher(const Palette& palette, bool no_flash) : search_(pale
 std::uint8_t ColorMatcher::Insert(std::uint32_t* set, std::uint32_t key) {
   // Past a few colours the table's pages are all wanted: one call instead of a fault each.
   if (++inserted_ == kPopulateAfter) slots_.Populate();
-  const std::uint32_t entry =
-      key << 8 | (key == kBackColorKey ? kTransparent : search_.Nearest(Unpack(key)));
+  const std::uint32_t entry = key << 8 | Search(key, search_.CellAt(Unpack(key)));
   set[1] = set[0];
   set[0] = entry ^ kBackColorEntry;
   return static_cast<std::uint8_t>(entry);
@@ -191,7 +190,7 @@ void ColorMatcher::SearchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_
     const std::uint32_t next_cell = search_.CellAt(Unpack(next_key));
     if (key != last_key) {
       last_key = key;
-      last_index = key == kBackColorKey ? kTransparent : search_.NearestIn(cell, Unpack(key));
+      last_index = Search(key, cell);
     }
     out[i] = last_index;
     key = next_key;
