@@ -231,13 +231,9 @@ bool PackFolder(WorkState& ws, const std::string& dir, const std::string& out,
     reporter.ShowError(FillPattern(kShpTooLarge, {out}));
     return false;
   }
-  AtomicFile file;
-  if (!file.Create(out)) {
-    reporter.ShowError(FillPattern("Could not open file %s.", {out}));
+  if (!WriteFileOrReport(out, "Could not open file %s.", reporter,
+                         [&archive](OutFile& file) { file.Write(archive); }))
     return false;
-  }
-  file.Out().Write(archive);
-  if (!CommitOrReport(file, out, reporter)) return false;
   reporter.Log(std::to_string(packer.Edited()) + " edited pictures converted");
   return true;
 }

@@ -91,13 +91,10 @@ class Unpacker {
     FolderPalette fp{NumberedName(p.first_entry, "-palette.bin"),
                      NumberedName(p.first_entry, "-palette.pal")};
     if (!WriteFile(fp.file, bytes)) return false;
-    AtomicFile text;
-    if (!text.Create(JoinPath(folder_, fp.text))) {
-      reporter_.ShowError(FillPattern(kCouldNotWriteFile, {JoinPath(folder_, fp.text)}));
+    if (!WriteFileOrReport(
+            JoinPath(folder_, fp.text), kCouldNotWriteFile, reporter_,
+            [&bytes](OutFile& text) { WriteTextPalette(text, PaletteOfRecord(bytes)); }))
       return false;
-    }
-    WriteTextPalette(text.Out(), PaletteOfRecord(bytes));
-    if (!CommitOrReport(text, JoinPath(folder_, fp.text), reporter_)) return false;
     model_.palettes.push_back(fp);
     return true;
   }
