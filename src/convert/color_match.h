@@ -190,8 +190,8 @@ class ColorMatcher {
   //   - kEvery: where the colour changes at most pixels, but not at nearly all, whether it
   //     changes cannot be predicted: every pixel is looked up, with no test to mispredict;
   //   - kSearch: where most pixels were colours the table did not hold, its misses only
-  //     cost: colours are searched directly, and now and then a column goes through the
-  //     table again to notice when colours repeat (less often while they still do not).
+  //     cost: colours are searched directly, and every kSearchedColumns-th column goes
+  //     through the table again to notice when colours repeat.
   void MatchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
     if (n == 0) return;
     const std::size_t inserted = inserted_;
@@ -212,11 +212,7 @@ class ColorMatcher {
 
  private:
   enum class Way { kRuns, kEvery, kSearch };
-  // Columns searched directly before one goes through the table again: at first
-  // kFirstSearchStretch, twice as many after each column that again missed the table at
-  // most pixels, at most kLongestSearchStretch.
-  static constexpr int kFirstSearchStretch = 16;
-  static constexpr int kLongestSearchStretch = 128;
+  static constexpr int kSearchedColumns = 16;
 
   // Matches a column pixel by pixel, looking a pixel up only where the colour changes.
   void LookUpRun(const std::uint8_t* rgb, std::size_t n, std::uint8_t* out) {
@@ -245,23 +241,15 @@ class ColorMatcher {
   // searches it made.
   void ChooseWay(std::size_t n, std::size_t searches, std::size_t changes) {
     if (way_ == Way::kSearch) {
-      if (++searched_columns_ < search_stretch_) return;
+      if (++searched_columns_ < kSearchedColumns) return;
       searched_columns_ = 0;
       way_ = Way::kRuns;
-      rechecking_ = true;
-      return;
-    }
-    if (2 * searches > n) {
-      // A column through the table after a stretch of searched ones missed it again: the
-      // colours still do not repeat, and the next check can wait longer.
-      search_stretch_ =
-          rechecking_ ? std::min(2 * search_stretch_, kLongestSearchStretch) : kFirstSearchStretch;
+    } else if (2 * searches > n) {
       way_ = Way::kSearch;
       search_.ExpectManyColours();
     } else {
       way_ = 2 * changes > n && 16 * changes < 15 * n ? Way::kEvery : Way::kRuns;
     }
-    rechecking_ = false;
   }
   // LookUpRun searching every colour directly, each pixel's cell read while the pixel
   // before it is searched. Out of line, so that the loop through the table keeps its
@@ -334,8 +322,6 @@ class ColorMatcher {
   Way way_ = Way::kRuns;      // the next column's
   std::size_t changes_ = 0;   // changes of colour counted so far
   int searched_columns_ = 0;  // columns searched since the last through the table
-  int search_stretch_ = kFirstSearchStretch;
-  bool rechecking_ = false;  // this column goes through the table after searched ones
   std::uint32_t last_key_ = kNoColour;
   std::uint8_t last_index_ = 0;
   ZeroTable<std::uint32_t> slots_{(std::size_t{1} << kSetBits) * kWays};

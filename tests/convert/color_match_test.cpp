@@ -110,16 +110,15 @@ TEST(MatchColor, CachedSearchEqualsPlainSearch) {
   for (const Case& c : cases) {
     for (const bool no_flash : {false, true}) {
       std::vector<Rgb> colours;
-      for (int n = 0; n < 160 * RasterRows; ++n) {
+      for (int n = 0; n < 40000; ++n) {
         Rgb colour{byte(), byte(), byte()};
         if (n % 2 == 0) colour = {corner(), corner(), corner()};
         if (n % 7 == 0) colour = {255, 225, static_cast<std::uint8_t>(220 + n % 11)};
         if (n % 3 == 2) colour = colours[rng() % colours.size()];
-        // Forty columns of new colours, then forty of a few, a quarter of them the
-        // colour before: columns switch between searching directly (for longer after
-        // each check that finds the colours still new), looking every pixel up and
-        // looking up only where the colour changes.
-        if (n / (40 * RasterRows) % 2 == 1)
+        // Twenty columns of new colours, then twenty of a few, a quarter of them the
+        // colour before: columns switch between searching directly, looking every pixel
+        // up and looking up only where the colour changes.
+        if (n / (20 * RasterRows) % 2 == 1)
           colour = rng() % 4 == 0 ? colours.back() : colours[rng() % 50];
         colours.push_back(colour);
       }
