@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "bench_pictures.h"
 #include "convert/convert.h"
 #include "ratio_report.h"
 #include "shp/work_state.h"
@@ -26,7 +27,8 @@ void SetPixel(WorkState& ws, int x, int y, std::uint32_t rgb) {
   px[2] = static_cast<std::uint8_t>(rgb >> 16);
 }
 
-// A full 839 x 649 bitmap, every pixel opaque, its colours from colour_at.
+// A full 839 x 649 bitmap, its colours from colour_at (all opaque but the sprite's
+// background).
 template <typename ColourAt>
 std::unique_ptr<WorkState> Picture(ColourAt colour_at, std::size_t& distinct) {
   auto ws = std::make_unique<WorkState>();
@@ -77,6 +79,17 @@ std::unique_ptr<WorkState> SixtyFourColours(std::size_t& distinct) {
       distinct);
 }
 
+// A shaded sprite of 22,677 colours on the background colour (bench_pictures.h): the
+// colour changes at most pixels, and most colours recur only a few times.
+std::unique_ptr<WorkState> Shaded(std::size_t& distinct) {
+  return Picture(
+      [](int x, int y) {
+        const pelgrin::Rgb c = pelgrin::ShadedSprite(x, y);
+        return static_cast<std::uint32_t>(c.r | (c.g << 8) | (c.b << 16));
+      },
+      distinct);
+}
+
 template <typename Make>
 void Run(benchmark::State& state, Make make, bool cached) {
   std::size_t distinct = 0;
@@ -109,6 +122,13 @@ void BM_SixtyFourColoursCached(benchmark::State& s) {
   Run(s, SixtyFourColours, true);
 }
 
+void BM_ShadedLinear(benchmark::State& s) {
+  Run(s, Shaded, false);
+}
+void BM_ShadedCached(benchmark::State& s) {
+  Run(s, Shaded, true);
+}
+
 void BM_AllDistinctLinear(benchmark::State& s) {
   Run(s, AllDistinct, false);
 }
@@ -120,6 +140,8 @@ BENCHMARK(BM_ManyColoursLinear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ManyColoursCached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SixtyFourColoursLinear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SixtyFourColoursCached)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShadedLinear)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShadedCached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllDistinctLinear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllDistinctCached)->Unit(benchmark::kMillisecond);
 
@@ -129,5 +151,6 @@ int main(int argc, char** argv) {
   return pelgrin::bench::RunWithRatios(argc, argv,
                                        {{"BM_ManyColoursLinear", "BM_ManyColoursCached"},
                                         {"BM_SixtyFourColoursLinear", "BM_SixtyFourColoursCached"},
+                                        {"BM_ShadedLinear", "BM_ShadedCached"},
                                         {"BM_AllDistinctLinear", "BM_AllDistinctCached"}});
 }

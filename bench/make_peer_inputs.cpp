@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_pictures.h"
 #include "io/files.h"
 #include "io/paths.h"
 #include "picture/bmp_file.h"
@@ -97,22 +98,6 @@ Rgb Byte3(std::uint32_t v) {
           static_cast<std::uint8_t>(v >> 16)};
 }
 
-// A lit ellipsoid of two materials in bands, with a soft texture and a tint that follows
-// the position, on the background colour: what a rendered unit looks like.
-Rgb Shaded(int x, int y) {
-  const double u = (x - RasterCols / 2.0) / (RasterCols * 0.45);
-  const double v = (y - RasterRows / 2.0) / (RasterRows * 0.45);
-  const double rr = u * u + v * v;
-  if (rr >= 1) return BackColor;
-  const double light = std::clamp(0.15 + 0.85 * (0.5 * (-u - v) + std::sqrt(1 - rr)), 0.0, 1.0);
-  const bool metal = (x / 60 + y / 45) % 3 == 0;
-  const double grain = 0.9 + 0.1 * std::sin(x * 0.37) * std::cos(y * 0.29);
-  const double k = light * grain;
-  const auto byte = [](double value) { return static_cast<std::uint8_t>(value); };
-  return metal ? Rgb{byte(90 * k + 40 + 12 * u), byte(100 * k + 40 + 12 * v), byte(120 * k + 50)}
-               : Rgb{byte(180 * k + 30 + 16 * u), byte(120 * k + 20 + 16 * v), byte(60 * k + 10)};
-}
-
 bool WriteConvertCases(const std::string& dir, Reporter& reporter) {
   const auto one = [](int, int) { return Rgb{90, 140, 60}; };
   const auto distinct = [](int x, int y) {
@@ -124,7 +109,7 @@ bool WriteConvertCases(const std::string& dir, Reporter& reporter) {
   };
   return WriteCase(JoinPath(dir, "one-colour.bmp"), one, reporter) &&
          WriteCase(JoinPath(dir, "distinct.bmp"), distinct, reporter) &&
-         WriteCase(JoinPath(dir, "shaded.bmp"), Shaded, reporter) &&
+         WriteCase(JoinPath(dir, "shaded.bmp"), ShadedSprite, reporter) &&
          WriteCase(JoinPath(dir, "colours64.bmp"), sixty_four, reporter);
 }
 
