@@ -82,12 +82,8 @@ std::unique_ptr<WorkState> SixtyFourColours(std::size_t& distinct) {
 // A shaded sprite of 22,677 colours on the background colour (bench_pictures.h): the
 // colour changes at most pixels, and most colours recur only a few times.
 std::unique_ptr<WorkState> Shaded(std::size_t& distinct) {
-  return Picture(
-      [](int x, int y) {
-        const pelgrin::Rgb c = pelgrin::ShadedSprite(x, y);
-        return static_cast<std::uint32_t>(c.r | (c.g << 8) | (c.b << 16));
-      },
-      distinct);
+  return Picture([](int x, int y) { return pelgrin::PackRGB(pelgrin::ShadedSprite(x, y)); },
+                 distinct);
 }
 
 template <typename Make>

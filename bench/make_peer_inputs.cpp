@@ -93,19 +93,14 @@ bool WriteCase(const std::string& path, ColourAt colour_at, Reporter& reporter) 
   return WriteBmp24(path, RasterCols, RasterRows, header, fill, "Could not open %s", reporter);
 }
 
-Rgb Byte3(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-          static_cast<std::uint8_t>(v >> 16)};
-}
-
 bool WriteConvertCases(const std::string& dir, Reporter& reporter) {
   const auto one = [](int, int) { return Rgb{90, 140, 60}; };
   const auto distinct = [](int x, int y) {
-    return Byte3((static_cast<std::uint32_t>(x * RasterRows + y) * 29u) & 0xFFFFFFu);
+    return UnpackRGB((static_cast<std::uint32_t>(x * RasterRows + y) * 29u) & 0xFFFFFFu);
   };
   const auto sixty_four = [](int x, int y) {
     const auto k = static_cast<std::uint32_t>((x * 7 + y * 13) % 64);
-    return Byte3((k * 4) | ((255 - k * 3) << 8) | (((k * 37) % 256) << 16));
+    return UnpackRGB((k * 4) | ((255 - k * 3) << 8) | (((k * 37) % 256) << 16));
   };
   return WriteCase(JoinPath(dir, "one-colour.bmp"), one, reporter) &&
          WriteCase(JoinPath(dir, "distinct.bmp"), distinct, reporter) &&

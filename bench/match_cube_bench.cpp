@@ -22,11 +22,6 @@ using pelgrin::Rgb;
 
 constexpr std::uint32_t kCube = 1u << 24;
 
-Rgb Unpack(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-          static_cast<std::uint8_t>(v >> 16)};
-}
-
 // Random entries; with levels < 256 every channel takes one of that many values, so
 // many entries are equal and many colours lie at equal distances from several entries.
 Palette RandomPalette(int levels, unsigned seed) {
@@ -75,7 +70,7 @@ void BM_CubeLinear(benchmark::State& state, const std::string& name, bool no_fla
   std::vector<std::uint8_t> indices(kCube);
   for (auto _ : state) {
     for (std::uint32_t v = 0; v < kCube; ++v)
-      indices[v] = pelgrin::MatchColorLinear(p, no_flash, Unpack(v));
+      indices[v] = pelgrin::MatchColorLinear(p, no_flash, pelgrin::UnpackRGB(v));
     benchmark::DoNotOptimize(indices.data());
   }
   references[name + (no_flash ? "/NoFlash" : "")] = std::move(indices);
@@ -90,9 +85,10 @@ std::vector<std::uint8_t> MatchByColumns(const Palette& p, bool no_flash) {
   for (std::uint32_t at = 0; at < kCube; at += pelgrin::RasterRows) {
     const std::uint32_t n = std::min<std::uint32_t>(pelgrin::RasterRows, kCube - at);
     rgb.clear();
-    for (std::uint32_t v = at; v < at + n; ++v)
-      rgb.insert(rgb.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                             static_cast<std::uint8_t>(v >> 16)});
+    for (std::uint32_t v = at; v < at + n; ++v) {
+      const Rgb c = pelgrin::UnpackRGB(v);
+      rgb.insert(rgb.end(), {c.r, c.g, c.b});
+    }
     matcher.MatchRun(rgb.data(), n, &indices[at]);
   }
   return indices;
@@ -103,7 +99,7 @@ std::string FirstDifference(const std::vector<std::uint8_t>& indices,
                             const std::vector<std::uint8_t>& reference, const char* how) {
   for (std::uint32_t v = 0; v < kCube; ++v) {
     if (indices[v] != reference[v]) {
-      const Rgb c = Unpack(v);
+      const Rgb c = pelgrin::UnpackRGB(v);
       return "colour " + std::to_string(c.r) + "," + std::to_string(c.g) + "," +
              std::to_string(c.b) + " " + how + " differs from the plain search";
     }
@@ -117,7 +113,7 @@ void BM_CubeMatcher(benchmark::State& state, const std::string& name, bool no_fl
   for (auto _ : state) {
     pelgrin::ColorMatcher matcher(p, no_flash);
     for (std::uint32_t v = 0; v < kCube; ++v)
-      indices[v] = matcher.Match(Unpack(v));
+      indices[v] = matcher.Match(pelgrin::UnpackRGB(v));
     benchmark::DoNotOptimize(indices.data());
   }
   const auto reference = references.find(name + (no_flash ? "/NoFlash" : ""));

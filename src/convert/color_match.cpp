@@ -151,7 +151,7 @@ ColorMatcher::ColorMatcher(const Palette& palette, bool no_flash) : search_(pale
 std::uint8_t ColorMatcher::Insert(std::uint32_t* set, std::uint32_t key) {
   // Past a few colours the table's pages are all wanted: one call instead of a fault each.
   if (++inserted_ == kPopulateAfter) slots_.Populate();
-  const std::uint32_t entry = key << 8 | Search(key, search_.CellAt(Unpack(key)));
+  const std::uint32_t entry = key << 8 | Search(key, search_.CellAt(UnpackRGB(key)));
   set[1] = set[0];
   set[0] = entry ^ kBackColorEntry;
   return static_cast<std::uint8_t>(entry);
@@ -184,10 +184,10 @@ void ColorMatcher::SearchRun(const std::uint8_t* rgb, std::size_t n, std::uint8_
   std::uint32_t last_key = last_key_;
   std::uint8_t last_index = last_index_;
   std::uint32_t key = packed(0);
-  std::uint32_t cell = search_.CellAt(Unpack(key));
+  std::uint32_t cell = search_.CellAt(UnpackRGB(key));
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t next_key = i + 1 < n ? packed(i + 1) : key;
-    const std::uint32_t next_cell = search_.CellAt(Unpack(next_key));
+    const std::uint32_t next_cell = search_.CellAt(UnpackRGB(next_key));
     if (key != last_key) {
       last_key = key;
       last_index = Search(key, cell);

@@ -262,12 +262,7 @@ class ColorMatcher {
   // A colour's index by search: 255 for BackColor, else the nearest entry. cell is what
   // PaletteSearch::CellAt gave for the colour.
   std::uint8_t Search(std::uint32_t key, std::uint32_t cell) {
-    return key == kBackColorKey ? kTransparent : search_.NearestIn(cell, Unpack(key));
-  }
-
-  static Rgb Unpack(std::uint32_t key) {
-    return {static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
-            static_cast<std::uint8_t>(key >> 16)};
+    return key == kBackColorKey ? kTransparent : search_.NearestIn(cell, UnpackRGB(key));
   }
 
   // The packed colour of a pixel that another pixel follows: one load where the machine

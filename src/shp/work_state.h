@@ -36,6 +36,11 @@ constexpr std::uint32_t PackRGB(int red, int green, int blue) {
 constexpr std::uint32_t PackRGB(Rgb c) {
   return PackRGB(c.r, c.g, c.b);
 }
+// The colour PackRGB packed (its top byte ignored).
+constexpr Rgb UnpackRGB(std::uint32_t packed) {
+  return {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
+          static_cast<std::uint8_t>(packed >> 16)};
+}
 
 // The 24-byte image header, every field held as a signed 32-bit integer.
 struct ImageHeader {
