@@ -50,27 +50,49 @@ PaletteSearch::PaletteSearch(const Palette& palette, bool no_flash) {
   }
 }
 
-void PaletteSearch::Reserve(std::size_t bytes) {
-  if (fills_ < kBulkAfter || pool_size_ + bytes <= pool_ready_) return;
-  const std::size_t from = std::max(pool_ready_, pool_size_);
-  const std::size_t to = std::min(from + std::max(bytes, kPoolChunk), kPoolCapacity);
-  os::PopulatePages(pool_.Data() + from, to - from);
-  pool_ready_ = to;
+template <typename T>
+void PaletteSearch::Reserve(ZeroTable<T>& table, std::size_t size, std::size_t count,
+                            std::size_t capacity, std::size_t& ready) const {
+  if (fills_ < kBulkAfter || size + count <= ready) return;
+  const std::size_t from = std::max(ready, size);
+  const std::size_t to = std::min(from + std::max(count, kChunkBytes / sizeof(T)), capacity);
+  os::PopulatePages(table.Data() + from, (to - from) * sizeof(T));
+  ready = to;
 }
 
-std::uint32_t PaletteSearch::Keep(int level, const std::uint8_t* from, std::size_t n,
-                                  const std::uint16_t* const near[3], int bound) {
+std::size_t PaletteSearch::Keep(const std::uint8_t* from, std::size_t n,
+                                const std::uint16_t* const near[3], int bound, std::uint8_t* kept) {
   // Every entry is written and only the kept ones advance: no branch to mispredict.
-  const std::size_t first = pool_size_;
-  std::uint8_t* to = pool_.Data() + first;
-  std::size_t kept = 0;
+  std::size_t count = 0;
   for (std::size_t k = 0; k < n; ++k) {
-    to[kept] = from[k];
-    kept += near[0][k] + near[1][k] + near[2][k] <= bound ? 1 : 0;
+    kept[count] = from[k];
+    count += near[0][k] + near[1][k] + near[2][k] <= bound ? 1 : 0;
   }
-  if (level == kLevels - 1 && kept % 2 != 0 && kept < 255) to[kept++] = to[0];
-  pool_size_ = first + kept;
-  return static_cast<std::uint32_t>(first << 8 | kept);
+  return count;
+}
+
+std::uint32_t PaletteSearch::Store(int level, const std::uint8_t* kept, std::size_t n) {
+  if (level < kLevels - 1) {
+    const std::size_t first = pool_size_;
+    std::copy_n(kept, n, pool_.Data() + first);
+    pool_size_ += n;
+    return static_cast<std::uint32_t>(first << 8 | n);
+  }
+  const std::size_t first = blocks_size_;
+  const std::size_t count = (n + Block::kLanes - 1) / Block::kLanes;
+  for (std::size_t j = 0; j < count; ++j) {
+    Block& block = blocks_[first + j];
+    for (std::size_t lane = 0; lane < Block::kLanes; ++lane) {
+      const std::size_t at = j * Block::kLanes + lane;
+      const Entry& e = allowed_[kept[at < n ? at : j * Block::kLanes]];
+      block.r[lane] = e.r;
+      block.g[lane] = e.g;
+      block.b[lane] = e.b;
+      block.index[lane] = e.index;
+    }
+  }
+  blocks_size_ += count;
+  return static_cast<std::uint32_t>(first << 8 | count);
 }
 
 std::uint32_t PaletteSearch::Fill(int level, Rgb c) {
@@ -96,7 +118,12 @@ std::uint32_t PaletteSearch::Filled(Rgb c) {
 template <int kHalves>
 std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n) {
   constexpr int kCells = kHalves * kHalves * kHalves;
-  Reserve(kCells * (n + 1));
+  if (level == kLevels - 1) {
+    Reserve(blocks_, blocks_size_, kCells * ((n + Block::kLanes - 1) / Block::kLanes),
+            kBlockCapacity, blocks_ready_);
+  } else {
+    Reserve(pool_, pool_size_, kCells * n, kPoolCapacity, pool_ready_);
+  }
   const int side = 1 << (8 - kBits[level]);
   const int last = side - 1;  // a cell spans lo .. lo + last
   const int mask = ~(kHalves * side - 1);
@@ -105,6 +132,7 @@ std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* fro
   // and entry, the distance to the farthest, whose smallest sum bounds each cell.
   std::array<std::array<std::uint16_t, 255>, 3 * kHalves> near;
   std::array<int, kCells> bound;
+  std::array<std::uint8_t, 255> kept;
   bound.fill(std::numeric_limits<int>::max());
   const Entry* entries = allowed_.data();
   for (std::size_t k = 0; k < n; ++k) {
@@ -135,8 +163,9 @@ std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* fro
     const Rgb corner{static_cast<std::uint8_t>(lo[0] + half[0] * side),
                      static_cast<std::uint8_t>(lo[1] + half[1] * side),
                      static_cast<std::uint8_t>(lo[2] + half[2] * side)};
-    cells_[level][CellOf(level, corner)] =
-        Keep(level, from, n, near_of_cell, bound[static_cast<std::size_t>(cell)]);
+    const std::size_t count =
+        Keep(from, n, near_of_cell, bound[static_cast<std::size_t>(cell)], kept.data());
+    cells_[level][CellOf(level, corner)] = Store(level, kept.data(), count);
   }
   return cells_[level][CellOf(level, c)];
 }

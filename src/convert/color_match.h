@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <vector>
@@ -69,7 +70,8 @@ class ZeroTable {
 // every entry tied with it, is among them. Three cuts, of 32, 16 and 8 colours a side:
 // a cell takes its candidates from those of its enclosing cell of the cut before, and
 // is filled (with the seven that share that cell) the first time a colour falls into
-// it. Colours are searched in cells of 8.
+// it. Colours are searched in cells of 8, whose candidates are stored as blocks of eight
+// colours, channel by channel, which the compiler measures side by side.
 class PaletteSearch {
  public:
   PaletteSearch(const Palette& palette, bool no_flash);
@@ -85,28 +87,47 @@ class PaletteSearch {
   // colour's cell early, so that its load overlaps the search before it.
   std::uint32_t CellAt(Rgb c) const { return cells_[kLevels - 1][CellOf(kLevels - 1, c)]; }
 
-  // The nearest entry to c, given what CellAt(c) gave (perhaps filled since).
+  // The nearest entry to c, given what CellAt(c) gave (perhaps filled since). Most cells
+  // have one block; a later block wins only by a strictly smaller distance, since its
+  // entries come after the earlier blocks' in index order.
   std::uint8_t NearestIn(std::uint32_t cell, Rgb c) {
     if (cell == 0) cell = Filled(c);
-    const std::uint8_t* candidate = &pool_[cell >> 8];
-    const std::uint32_t n = cell & 0xFF;
-    const Entry* entries = allowed_.data();
-    // The index in the low byte makes the smallest key the nearest entry and, among
-    // equally near ones, the lowest index; no branch to mispredict. Candidates come in
-    // pairs (see Keep): half as many ends of the loop to mispredict.
-    std::uint32_t best = ~std::uint32_t{0};
-    for (std::uint32_t k = 0; k + 1 < n; k += 2)
-      best = std::min({best, entries[candidate[k]].KeyFor(c), entries[candidate[k + 1]].KeyFor(c)});
-    if (n % 2 != 0) best = std::min(best, entries[candidate[n - 1]].KeyFor(c));
-    return static_cast<std::uint8_t>(best);
+    const Block* block = &blocks_[cell >> 8];
+    const Block* const end = block + (cell & 0xFF);
+    std::int32_t best = block->KeyFor(c);
+    std::uint8_t index = block->index[best % Block::kLanes];
+    while (++block != end) {
+      const std::int32_t key = block->KeyFor(c);
+      if (key / Block::kLanes < best / Block::kLanes) {
+        best = key;
+        index = block->index[key % Block::kLanes];
+      }
+    }
+    return index;
   }
 
  private:
   struct Entry {
     std::uint8_t r, g, b, index;
-    std::uint32_t KeyFor(Rgb c) const {
-      const int d = std::abs(r - c.r) + std::abs(g - c.g) + std::abs(b - c.b);
-      return static_cast<std::uint32_t>(d) << 8 | index;
+  };
+  // Eight candidates of a cell in index order, a block that is not full repeating its
+  // first. KeyFor gives the smallest distance times eight plus its lane: the lowest lane
+  // among the nearest, and so the lowest index. Sixteen-bit keys of byte differences:
+  // the compiler measures the eight lanes at once.
+  struct Block {
+    static constexpr int kLanes = 8;
+    std::uint8_t r[kLanes], g[kLanes], b[kLanes], index[kLanes];
+    std::int16_t KeyFor(Rgb c) const {
+      const auto difference = [](std::uint8_t x, std::uint8_t y) {
+        return static_cast<std::uint8_t>(std::max(x, y) - std::min(x, y));
+      };
+      std::int16_t best = std::numeric_limits<std::int16_t>::max();
+      for (int k = 0; k < kLanes; ++k) {
+        const int d = difference(r[k], c.r) + difference(g[k], c.g) + difference(b[k], c.b);
+        const auto key = static_cast<std::int16_t>(d * kLanes + k);
+        best = key < best ? key : best;
+      }
+      return best;
     }
   };
   static constexpr int kLevels = 3;
@@ -130,35 +151,42 @@ class PaletteSearch {
   // kHalves 1, c's cell alone), choosing from the entries at positions from[0..n).
   template <int kHalves>
   std::uint32_t FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n);
-  // Appends to the pool the entries of from[0..n) whose distances to the cell's nearest
-  // point (near, per axis) sum to no more than bound; returns the cell's value. At the
-  // last level an odd number of candidates below 255 is made even by repeating the
-  // first, which changes no search's result.
-  std::uint32_t Keep(int level, const std::uint8_t* from, std::size_t n,
-                     const std::uint16_t* const near[3], int bound);
-  // Makes room for bytes more candidates in the pool. A first page fault costs as much as
-  // asking for many pages in one call, so once a picture has filled kBulkAfter groups of
-  // cells the cell tables are taken whole and the pool a chunk ahead; a picture of few
-  // colours never pays for pages it does not use.
-  void Reserve(std::size_t bytes);
+  // Writes to kept the entries of from[0..n) whose distances to the cell's nearest point
+  // (near, per axis) sum to no more than bound; returns their number.
+  static std::size_t Keep(const std::uint8_t* from, std::size_t n,
+                          const std::uint16_t* const near[3], int bound, std::uint8_t* kept);
+  // Stores the candidates of a cell of the level, positions kept[0..n); returns the
+  // cell's value.
+  std::uint32_t Store(int level, const std::uint8_t* kept, std::size_t n);
+  // Makes room for count more items in a table of which ready have their pages. A first
+  // page fault costs as much as asking for many pages in one call, so once a picture has
+  // filled kBulkAfter groups of cells the cell tables are taken whole and the pool and
+  // blocks a chunk ahead; a picture of few colours never pays for pages it does not use.
+  template <typename T>
+  void Reserve(ZeroTable<T>& table, std::size_t size, std::size_t count, std::size_t capacity,
+               std::size_t& ready) const;
   static constexpr std::size_t kBulkAfter = 8;
-  static constexpr std::size_t kPoolChunk = std::size_t{64} << 10;
+  static constexpr std::size_t kChunkBytes = std::size_t{64} << 10;
 
   static constexpr std::size_t kPoolCapacity =
-      std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1])) + (1 << (3 * kBits[2]))} * 255 +
-      (std::size_t{1} << (3 * kBits[kLevels - 1]));  // a repeated candidate per last cell
+      std::size_t{(1 << (3 * kBits[0])) + (1 << (3 * kBits[1]))} * 255;
+  static constexpr std::size_t kBlockCapacity =
+      (std::size_t{1} << (3 * kBits[kLevels - 1])) * ((255 + Block::kLanes - 1) / Block::kLanes);
 
   std::vector<Entry> allowed_;  // the entries that may be chosen, in index order
-  // The candidates of every filled cell, as positions in allowed_, each cell's in index
-  // order. Sized for every cell of every level at its largest, so it never moves; only
-  // the part in use is ever touched.
+  // The candidates of every filled cell above the last level, as positions in allowed_,
+  // each cell's in index order; and the blocks of the cells of the last level. Sized for
+  // every cell at its largest, so they never move; only the part in use is touched.
   ZeroTable<std::uint8_t> pool_{kPoolCapacity};
+  ZeroTable<Block> blocks_{kBlockCapacity};
   std::size_t pool_size_ = 0;
-  std::size_t pool_ready_ = 0;  // the pool's bytes before this have their pages
-  std::size_t fills_ = 0;       // groups of cells filled at the last level
-  bool many_colours_ = false;   // see ExpectManyColours
-  // Per level and cell: the first candidate in pool_ times 256 plus their number (at least
-  // 1, at most 255); 0 while the cell is not filled.
+  std::size_t pool_ready_ = 0;  // the pool's items before this have their pages
+  std::size_t blocks_size_ = 0;
+  std::size_t blocks_ready_ = 0;
+  std::size_t fills_ = 0;      // groups of cells filled at the last level
+  bool many_colours_ = false;  // see ExpectManyColours
+  // Per level and cell: the first candidate in pool_ (the first block in blocks_, at the
+  // last level) times 256 plus their number (at least 1); 0 while the cell is not filled.
   ZeroTable<std::uint32_t> cells_[kLevels] = {ZeroTable<std::uint32_t>(CellCount(0)),
                                               ZeroTable<std::uint32_t>(CellCount(1)),
                                               ZeroTable<std::uint32_t>(CellCount(2))};
