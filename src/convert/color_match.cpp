@@ -60,17 +60,6 @@ void PaletteSearch::Reserve(ZeroTable<T>& table, std::size_t size, std::size_t c
   ready = to;
 }
 
-std::size_t PaletteSearch::Keep(const std::uint8_t* from, std::size_t n,
-                                const std::uint16_t* const near[3], int bound, std::uint8_t* kept) {
-  // Every entry is written and only the kept ones advance: no branch to mispredict.
-  std::size_t count = 0;
-  for (std::size_t k = 0; k < n; ++k) {
-    kept[count] = from[k];
-    count += near[0][k] + near[1][k] + near[2][k] <= bound ? 1 : 0;
-  }
-  return count;
-}
-
 std::uint32_t PaletteSearch::Store(int level, const std::uint8_t* kept, std::size_t n) {
   if (level < kLevels - 1) {
     const std::size_t first = pool_size_;
@@ -132,7 +121,6 @@ std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* fro
   // and entry, the distance to the farthest, whose smallest sum bounds each cell.
   std::array<std::array<std::uint16_t, 255>, 3 * kHalves> near;
   std::array<int, kCells> bound;
-  std::array<std::uint8_t, 255> kept;
   bound.fill(std::numeric_limits<int>::max());
   const Entry* entries = allowed_.data();
   for (std::size_t k = 0; k < n; ++k) {
@@ -154,18 +142,32 @@ std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* fro
       bound[static_cast<std::size_t>(cell)] = std::min(bound[static_cast<std::size_t>(cell)], sum);
     }
   }
+  // Per cell, the entries whose distances to its nearest point sum to no more than its
+  // bound. Every entry is written to every cell's list and only the kept ones advance: no
+  // branch to mispredict, and one loop, whose end is mispredicted once, for all cells.
+  const auto half = [](int cell, int axis) {
+    return axis == 0   ? cell / (kHalves * kHalves)
+           : axis == 1 ? cell / kHalves % kHalves
+                       : cell % kHalves;
+  };
+  std::array<std::array<std::uint8_t, 255>, kCells> kept;
+  std::array<std::size_t, kCells> count{};
+  for (std::size_t k = 0; k < n; ++k) {
+    for (int cell = 0; cell < kCells; ++cell) {
+      const auto i = static_cast<std::size_t>(cell);
+      const int distance = near[static_cast<std::size_t>(half(cell, 0))][k] +
+                           near[static_cast<std::size_t>(kHalves + half(cell, 1))][k] +
+                           near[static_cast<std::size_t>(2 * kHalves + half(cell, 2))][k];
+      kept[i][count[i]] = from[k];
+      count[i] += distance <= bound[i] ? 1 : 0;
+    }
+  }
   for (int cell = 0; cell < kCells; ++cell) {
-    const int half[3] = {cell / (kHalves * kHalves), cell / kHalves % kHalves, cell % kHalves};
-    const std::uint16_t* const near_of_cell[3] = {
-        near[static_cast<std::size_t>(half[0])].data(),
-        near[static_cast<std::size_t>(kHalves + half[1])].data(),
-        near[static_cast<std::size_t>(2 * kHalves + half[2])].data()};
-    const Rgb corner{static_cast<std::uint8_t>(lo[0] + half[0] * side),
-                     static_cast<std::uint8_t>(lo[1] + half[1] * side),
-                     static_cast<std::uint8_t>(lo[2] + half[2] * side)};
-    const std::size_t count =
-        Keep(from, n, near_of_cell, bound[static_cast<std::size_t>(cell)], kept.data());
-    cells_[level][CellOf(level, corner)] = Store(level, kept.data(), count);
+    const auto i = static_cast<std::size_t>(cell);
+    const Rgb corner{static_cast<std::uint8_t>(lo[0] + half(cell, 0) * side),
+                     static_cast<std::uint8_t>(lo[1] + half(cell, 1) * side),
+                     static_cast<std::uint8_t>(lo[2] + half(cell, 2) * side)};
+    cells_[level][CellOf(level, corner)] = Store(level, kept[i].data(), count[i]);
   }
   return cells_[level][CellOf(level, c)];
 }

@@ -151,10 +151,6 @@ class PaletteSearch {
   // kHalves 1, c's cell alone), choosing from the entries at positions from[0..n).
   template <int kHalves>
   std::uint32_t FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n);
-  // Writes to kept the entries of from[0..n) whose distances to the cell's nearest point
-  // (near, per axis) sum to no more than bound; returns their number.
-  static std::size_t Keep(const std::uint8_t* from, std::size_t n,
-                          const std::uint16_t* const near[3], int bound, std::uint8_t* kept);
   // Stores the candidates of a cell of the level, positions kept[0..n); returns the
   // cell's value.
   std::uint32_t Store(int level, const std::uint8_t* kept, std::size_t n);
