@@ -68,7 +68,7 @@ std::uint32_t PaletteSearch::Store(int level, const std::uint8_t* kept, std::siz
     return static_cast<std::uint32_t>(first << 8 | n);
   }
   const std::size_t first = blocks_size_;
-  const std::size_t count = (n + Block::kLanes - 1) / Block::kLanes;
+  const std::size_t count = Block::CountFor(n);
   for (std::size_t j = 0; j < count; ++j) {
     Block& block = blocks_[first + j];
     for (std::size_t lane = 0; lane < Block::kLanes; ++lane) {
@@ -108,8 +108,7 @@ template <int kHalves>
 std::uint32_t PaletteSearch::FillCells(int level, Rgb c, const std::uint8_t* from, std::size_t n) {
   constexpr int kCells = kHalves * kHalves * kHalves;
   if (level == kLevels - 1) {
-    Reserve(blocks_, blocks_size_, kCells * ((n + Block::kLanes - 1) / Block::kLanes),
-            kBlockCapacity, blocks_ready_);
+    Reserve(blocks_, blocks_size_, kCells * Block::CountFor(n), kBlockCapacity, blocks_ready_);
   } else {
     Reserve(pool_, pool_size_, kCells * n, kPoolCapacity, pool_ready_);
   }

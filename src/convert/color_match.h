@@ -116,6 +116,10 @@ class PaletteSearch {
   // the compiler measures the eight lanes at once.
   struct Block {
     static constexpr int kLanes = 8;
+    // The blocks that hold a cell's candidates (kBlockCapacity rounds the same way).
+    static constexpr std::size_t CountFor(std::size_t candidates) {
+      return (candidates + kLanes - 1) / kLanes;
+    }
     std::uint8_t r[kLanes], g[kLanes], b[kLanes], index[kLanes];
     std::int16_t KeyFor(Rgb c) const {
       const auto difference = [](std::uint8_t x, std::uint8_t y) {
