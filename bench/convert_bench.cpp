@@ -1,6 +1,7 @@
 // Conversion of a full-size bitmap: the palette search for every pixel (baseline) against
 // the converter, which answers recent colours from a table and searches the others among
-// the entries that can be nearest.
+// the entries that can be nearest; and the converter on each picture against its time on
+// a picture of one colour, what the picture's colours cost.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -44,6 +45,12 @@ std::unique_ptr<WorkState> Picture(ColourAt colour_at, std::size_t& distinct) {
   }
   distinct = colours.size();
   return ws;
+}
+
+// One colour, the picture of the floor in bench/convert_floor.sh: a conversion that looks
+// its colour up once. The others are set against it to show what their colours cost.
+std::unique_ptr<WorkState> OneColour(std::size_t& distinct) {
+  return Picture([](int, int) { return pelgrin::PackRGB(pelgrin::Rgb{90, 140, 60}); }, distinct);
 }
 
 // Smooth gradients over the whole colour cube, blue changing in blocks: tens of
@@ -105,6 +112,10 @@ void Run(benchmark::State& state, Make make, bool cached) {
   }
 }
 
+void BM_OneColourCached(benchmark::State& s) {
+  Run(s, OneColour, true);
+}
+
 void BM_ManyColoursLinear(benchmark::State& s) {
   Run(s, ManyColours, false);
 }
@@ -132,6 +143,7 @@ void BM_AllDistinctCached(benchmark::State& s) {
   Run(s, AllDistinct, true);
 }
 
+BENCHMARK(BM_OneColourCached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ManyColoursLinear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ManyColoursCached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SixtyFourColoursLinear)->Unit(benchmark::kMillisecond);
@@ -148,5 +160,8 @@ int main(int argc, char** argv) {
                                        {{"BM_ManyColoursLinear", "BM_ManyColoursCached"},
                                         {"BM_SixtyFourColoursLinear", "BM_SixtyFourColoursCached"},
                                         {"BM_ShadedLinear", "BM_ShadedCached"},
-                                        {"BM_AllDistinctLinear", "BM_AllDistinctCached"}});
+                                        {"BM_AllDistinctLinear", "BM_AllDistinctCached"},
+                                        {"BM_OneColourCached", "BM_SixtyFourColoursCached"},
+                                        {"BM_OneColourCached", "BM_ShadedCached"},
+                                        {"BM_OneColourCached", "BM_AllDistinctCached"}});
 }
