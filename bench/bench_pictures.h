@@ -9,6 +9,25 @@
 
 namespace pelgrin {
 
+// The pictures of bench/convert_floor.sh, each a colour per pixel of 839 x 649 (y counted
+// from the top), built alike by make_peer_inputs (bitmaps) and convert_bench (in memory).
+
+// One colour: the floor, a conversion that searches for one colour.
+inline Rgb OneColourPixel(int, int) {
+  return Rgb{90, 140, 60};
+}
+
+// Every pixel a colour of its own (544,511 colours): nothing repeats, no cache can help.
+inline Rgb DistinctPixel(int x, int y) {
+  return UnpackRGB((static_cast<std::uint32_t>(x * RasterRows + y) * 29u) & 0xFFFFFFu);
+}
+
+// 64 colours that change from one pixel to the next, so no stretch repeats a colour.
+inline Rgb SixtyFourPixel(int x, int y) {
+  const auto k = static_cast<std::uint32_t>((x * 7 + y * 13) % 64);
+  return UnpackRGB((k * 4) | ((255 - k * 3) << 8) | (((k * 37) % 256) << 16));
+}
+
 // A lit ellipsoid of two materials in bands, with a soft texture and a tint that follows
 // the position, on the background colour: what a rendered unit looks like. 22,677
 // colours over 839 x 649 pixels (y counted from the top).

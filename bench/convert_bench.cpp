@@ -47,10 +47,11 @@ std::unique_ptr<WorkState> Picture(ColourAt colour_at, std::size_t& distinct) {
   return ws;
 }
 
-// One colour, the picture of the floor in bench/convert_floor.sh: a conversion that looks
-// its colour up once. The others are set against it to show what their colours cost.
+// One colour, the floor's picture: the others are set against it to show what their
+// colours cost.
 std::unique_ptr<WorkState> OneColour(std::size_t& distinct) {
-  return Picture([](int, int) { return pelgrin::PackRGB(pelgrin::Rgb{90, 140, 60}); }, distinct);
+  return Picture([](int x, int y) { return pelgrin::PackRGB(pelgrin::OneColourPixel(x, y)); },
+                 distinct);
 }
 
 // Smooth gradients over the whole colour cube, blue changing in blocks: tens of
@@ -66,24 +67,16 @@ std::unique_ptr<WorkState> ManyColours(std::size_t& distinct) {
       distinct);
 }
 
-// Every pixel a colour of its own: nothing repeats, the cache cannot help.
+// Every pixel a colour of its own (bench_pictures.h).
 std::unique_ptr<WorkState> AllDistinct(std::size_t& distinct) {
-  return Picture(
-      [](int x, int y) {
-        const auto k = static_cast<std::uint32_t>(x * RasterRows + y) * 29u;
-        return k & 0xFFFFFFu;
-      },
-      distinct);
+  return Picture([](int x, int y) { return pelgrin::PackRGB(pelgrin::DistinctPixel(x, y)); },
+                 distinct);
 }
 
-// 64 colours that change from one pixel to the next, so no stretch repeats a colour.
+// 64 colours changing from one pixel to the next (bench_pictures.h).
 std::unique_ptr<WorkState> SixtyFourColours(std::size_t& distinct) {
-  return Picture(
-      [](int x, int y) {
-        const auto k = static_cast<std::uint32_t>((x * 7 + y * 13) % 64);
-        return (k * 4) | ((255 - k * 3) << 8) | (((k * 37) % 256) << 16);
-      },
-      distinct);
+  return Picture([](int x, int y) { return pelgrin::PackRGB(pelgrin::SixtyFourPixel(x, y)); },
+                 distinct);
 }
 
 // A shaded sprite of 22,677 colours on the background colour (bench_pictures.h): the

@@ -94,18 +94,10 @@ bool WriteCase(const std::string& path, ColourAt colour_at, Reporter& reporter) 
 }
 
 bool WriteConvertCases(const std::string& dir, Reporter& reporter) {
-  const auto one = [](int, int) { return Rgb{90, 140, 60}; };
-  const auto distinct = [](int x, int y) {
-    return UnpackRGB((static_cast<std::uint32_t>(x * RasterRows + y) * 29u) & 0xFFFFFFu);
-  };
-  const auto sixty_four = [](int x, int y) {
-    const auto k = static_cast<std::uint32_t>((x * 7 + y * 13) % 64);
-    return UnpackRGB((k * 4) | ((255 - k * 3) << 8) | (((k * 37) % 256) << 16));
-  };
-  return WriteCase(JoinPath(dir, "one-colour.bmp"), one, reporter) &&
-         WriteCase(JoinPath(dir, "distinct.bmp"), distinct, reporter) &&
+  return WriteCase(JoinPath(dir, "one-colour.bmp"), OneColourPixel, reporter) &&
+         WriteCase(JoinPath(dir, "distinct.bmp"), DistinctPixel, reporter) &&
          WriteCase(JoinPath(dir, "shaded.bmp"), ShadedSprite, reporter) &&
-         WriteCase(JoinPath(dir, "colours64.bmp"), sixty_four, reporter);
+         WriteCase(JoinPath(dir, "colours64.bmp"), SixtyFourPixel, reporter);
 }
 
 bool WritePalettes(const std::string& dir, Reporter& reporter) {
